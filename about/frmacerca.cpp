@@ -1,0 +1,40 @@
+#include "about/frmacerca.h"
+
+#include "preview/frmprincipal.h"
+
+namespace {
+
+const FormSpec Window {
+    .caption = "Acerca De Quelvaro",
+    .border = Border::FixedSingle,
+    .minButton = true,
+    .maxButton = false,
+    .placement = Placement::Default,
+    .clientWidth = 5415,
+    .clientHeight = 3675,
+    .background = 0xFFFFFF,
+    .icon = true,
+};
+
+const ControlSpec Controls[] = {
+    // name      kind        caption left  top  width height tab
+    { "Image1", Kind::Image, "", 0, -120, 5445, 3825, -1, { .picture = ":/about.png" } },
+};
+
+} // namespace
+
+frmacerca::frmacerca()
+    : Form(Window, Controls)
+    , Image1(control<Image>("Image1"))
+{
+}
+
+void frmacerca::Form_Load()
+{
+    Forms::get<FrmPrincipal>().setEnabled(false);
+}
+
+void frmacerca::Form_Unload()
+{
+    Forms::get<FrmPrincipal>().setEnabled(true);
+}

@@ -1,0 +1,151 @@
+#include "runtime/combobox.h"
+
+#include "runtime/errors.h"
+
+#include <QLineEdit>
+#include <QListView>
+#include <QSignalBlocker>
+
+// Serves the entries to the widget. Row count changes reach the widget only when published,
+// so a hidden list can take thousands of insertions without a signal or layout for each.
+class ListModel : public QAbstractListModel {
+public:
+    ListModel(const SortedList &items, QObject *parent)
+        : QAbstractListModel(parent)
+        , m_items(items)
+    {
+    }
+
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : m_rows; }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= m_rows)
+            return {};
+        if (role == Qt::DisplayRole || role == Qt::EditRole)
+            return m_items.at(index.row());
+        return {};
+    }
+
+    void publish()
+    {
+        beginResetModel();
+        m_rows = m_items.size();
+        endResetModel();
+    }
+
+private:
+    const SortedList &m_items;
+    int m_rows = 0;
+};
+
+ComboBox::ComboBox(Style style, bool sorted, QWidget *parent)
+    : QComboBox(parent)
+    , m_style(style)
+    , m_items(sorted)
+    , m_model(new ListModel(m_items, this))
+{
+    setModel(m_model);
+    // The widget must never size itself to its contents: with thousands of entries that
+    // measures every one of them.
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    if (auto *list = qobject_cast<QListView *>(view()))
+        list->setUniformItemSizes(true);
+    setMaxVisibleItems(8);
+    if (style == Style::DropDownCombo) {
+        setEditable(true);
+        setInsertPolicy(QComboBox::NoInsert);
+        setCompleter(nullptr);
+        connect(lineEdit(), &QLineEdit::textEdited, this, &ComboBox::userEdited);
+    }
+    connect(this, &QComboBox::activated, this, &ComboBox::userActivated);
+}
+
+ComboBox::~ComboBox() = default;
+
+void ComboBox::AddItem(const QString &text)
+{
+    const int position = m_items.insert(text);
+    if (m_listIndex >= position)
+        ++m_listIndex;
+    m_unpublished = true;
+    if (isVisible())
+        publish();
+}
+
+QString ComboBox::List(int index) const
+{
+    if (index < 0 || index >= m_items.size())
+        return QString();
+    return m_items.at(index);
+}
+
+void ComboBox::publish()
+{
+    if (!m_unpublished)
+        return;
+    m_unpublished = false;
+    const QSignalBlocker blocker(this);
+    const QString typed = lineEdit() ? lineEdit()->text() : QString();
+    m_model->publish();
+    QComboBox::setCurrentIndex(m_listIndex);
+    if (lineEdit())
+        lineEdit()->setText(typed);
+}
+
+void ComboBox::select(int index)
+{
+    publish();
+    m_listIndex = index;
+    {
+        const QSignalBlocker blocker(this);
+        QComboBox::setCurrentIndex(index);
+    }
+    emit Click();
+}
+
+void ComboBox::setListIndex(int index)
+{
+    if (index < -1 || index >= m_items.size()) {
+        RaiseError(ErrorCode::InvalidPropertyValue);
+        return;
+    }
+    select(index);
+}
+
+QString ComboBox::Text() const
+{
+    if (m_style == Style::DropDownCombo)
+        return lineEdit()->text();
+    return List(m_listIndex);
+}
+
+void ComboBox::setText(const QString &text)
+{
+    if (m_style == Style::DropDownCombo) {
+        lineEdit()->setText(text);
+        m_listIndex = m_items.indexOf(text);
+        return;
+    }
+    const int index = m_items.indexOf(text);
+    if (index >= 0)
+        select(index);
+}
+
+void ComboBox::showEvent(QShowEvent *event)
+{
+    publish();
+    QComboBox::showEvent(event);
+}
+
+void ComboBox::userActivated(int index)
+{
+    m_listIndex = index;
+    emit Click();
+}
+
+void ComboBox::userEdited()
+{
+    m_listIndex = -1;
+    emit Change();
+}

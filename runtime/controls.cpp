@@ -1,0 +1,191 @@
+#include "runtime/controls.h"
+
+#include "runtime/units.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLocale>
+#include <QPainter>
+
+#include <cmath>
+
+CommandButton::CommandButton(QWidget *parent)
+    : QPushButton(parent)
+{
+    setAutoDefault(false);
+    setDefault(false);
+    connect(this, &QPushButton::clicked, this, &CommandButton::Click);
+}
+
+CheckBox::CheckBox(QWidget *parent)
+    : QCheckBox(parent)
+{
+    connect(this, &QCheckBox::clicked, this, &CheckBox::Click);
+}
+
+TextBox::TextBox(QWidget *parent)
+    : QPlainTextEdit(parent)
+{
+    setTabChangesFocus(true);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setForeColor(0);
+}
+
+QString TextBox::fontName() const
+{
+    const QStringList families = font().families();
+    return families.isEmpty() ? font().family() : families.first();
+}
+
+void TextBox::setFontName(const QString &name)
+{
+    QFont f = font();
+    f.setFamilies({ name });
+    setFont(f);
+}
+
+bool TextBox::parseSize(const QString &text, double *points)
+{
+    bool ok = false;
+    const double value = QLocale().toDouble(text, &ok);
+    if (!ok || !std::isfinite(value) || value < MinimumPoints || value > MaximumPoints)
+        return false;
+    *points = value;
+    return true;
+}
+
+bool TextBox::setFontSize(const QString &text)
+{
+    double points = 0;
+    if (!parseSize(text, &points))
+        return false;
+    QFont f = font();
+    f.setPointSizeF(points);
+    setFont(f);
+    return true;
+}
+
+void TextBox::setFontBold(bool bold)
+{
+    QFont f = font();
+    f.setBold(bold);
+    setFont(f);
+}
+
+void TextBox::setFontItalic(bool italic)
+{
+    QFont f = font();
+    f.setItalic(italic);
+    setFont(f);
+}
+
+void TextBox::setFontUnderline(bool underline)
+{
+    QFont f = font();
+    f.setUnderline(underline);
+    setFont(f);
+}
+
+void TextBox::setForeColor(quint32 value)
+{
+    m_foreColor = value & 0xFFFFFF;
+    QPalette p = palette();
+    // The sample keeps its colour while its window is disabled behind the about window.
+    for (auto group : { QPalette::Active, QPalette::Inactive, QPalette::Disabled })
+        p.setColor(group, QPalette::Text, colourFromValue(m_foreColor));
+    p.setColor(QPalette::Disabled, QPalette::Base, p.color(QPalette::Active, QPalette::Base));
+    setPalette(p);
+}
+
+Timer::Timer(QObject *parent)
+    : QObject(parent)
+{
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &Timer::Tick);
+}
+
+void Timer::setInterval(int ms)
+{
+    m_timer.setInterval(ms);
+    update();
+}
+
+void Timer::setEnabled(bool enabled)
+{
+    m_enabled = enabled;
+    update();
+}
+
+void Timer::update()
+{
+    if (m_enabled && m_timer.interval() > 0)
+        m_timer.start();
+    else
+        m_timer.stop();
+}
+
+void Timer::fire()
+{
+    if (m_enabled)
+        emit Tick();
+}
+
+void Timer::stop()
+{
+    m_enabled = false;
+    m_timer.stop();
+}
+
+Image::Image(QWidget *parent)
+    : QLabel(parent)
+{
+    setScaledContents(false);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setContentsMargins(0, 0, 0, 0);
+}
+
+void Image::setPicture(const QString &path)
+{
+    if (qApp->devicePixelRatio() > 1.0) {
+        QString hiDpi = path;
+        hiDpi.insert(hiDpi.lastIndexOf(u'.'), QStringLiteral("@2x"));
+        QPixmap picture(hiDpi);
+        if (!picture.isNull()) {
+            picture.setDevicePixelRatio(2.0);
+            setPixmap(picture);
+            return;
+        }
+    }
+    setPixmap(QPixmap(path));
+}
+
+Line::Line(QPoint from, QPoint to, int width, quint32 colour, QWidget *parent)
+    : QWidget(parent)
+    , m_from(from)
+    , m_to(to)
+    , m_width(width)
+    , m_colour(colourFromValue(colour))
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    const int half = width / 2;
+    const int left = std::min(from.x(), to.x()), right = std::max(from.x(), to.x());
+    const int top = std::min(from.y(), to.y()), bottom = std::max(from.y(), to.y());
+    if (from.y() == to.y())
+        setGeometry(left, top - half, right - left, width);
+    else if (from.x() == to.x())
+        setGeometry(left - half, top, width, bottom - top);
+    else
+        setGeometry(QRect(QPoint(left, top), QPoint(right, bottom)).adjusted(-half, -half, half, half));
+}
+
+void Line::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    if (m_from.y() == m_to.y() || m_from.x() == m_to.x()) {
+        painter.fillRect(rect(), m_colour);
+        return;
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(m_colour, m_width));
+    painter.drawLine(m_from - pos(), m_to - pos());
+}

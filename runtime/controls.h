@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+class Label : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+    QString Caption() const { return text(); }
+    void setCaption(const QString &caption) { setText(caption); }
+};
+
+class CommandButton : public QPushButton {
+    Q_OBJECT
+public:
+    explicit CommandButton(QWidget *parent = nullptr);
+signals:
+    void Click();
+};
+
+class CheckBox : public QCheckBox {
+    Q_OBJECT
+public:
+    explicit CheckBox(QWidget *parent = nullptr);
+    int Value() const { return isChecked() ? 1 : 0; }
+    void setValue(int value) { setChecked(value != 0); }
+signals:
+    void Click();
+};
+
+// The sample box: plain, multi-line, editable text whose font attributes are set one at a time
+// on the widget's own font.
+class TextBox : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    static constexpr double MinimumPoints = 1.0;
+    static constexpr double MaximumPoints = 1638.0;
+
+    explicit TextBox(QWidget *parent = nullptr);
+
+    QString fontName() const;
+    double fontSize() const { return font().pointSizeF(); }
+    bool fontBold() const { return font().bold(); }
+    bool fontItalic() const { return font().italic(); }
+    bool fontUnderline() const { return font().underline(); }
+    quint32 foreColor() const { return m_foreColor; }
+
+    void setFontName(const QString &name);
+    // The text is read as a number in the user's locale. Returns false, changing nothing, when it
+    // is not a number or not a size the box can show.
+    bool setFontSize(const QString &text);
+    void setFontBold(bool bold);
+    void setFontItalic(bool italic);
+    void setFontUnderline(bool underline);
+    void setForeColor(quint32 value);
+
+    static bool parseSize(const QString &text, double *points);
+
+private:
+    quint32 m_foreColor = 0;
+};
+
+// Ticks every Interval milliseconds while enabled; its form stops it when unloading.
+class Timer : public QObject {
+    Q_OBJECT
+public:
+    explicit Timer(QObject *parent = nullptr);
+    int Interval() const { return m_timer.interval(); }
+    void setInterval(int ms);
+    bool Enabled() const { return m_enabled; }
+    void setEnabled(bool enabled);
+    bool isRunning() const { return m_timer.isActive(); }
+    // Test hook: one tick now, as the clock would give it.
+    void fire();
+    void stop();
+signals:
+    void Tick();
+
+private:
+    void update();
+    QTimer m_timer;
+    bool m_enabled = false;
+};
+
+// A picture shown at its own size, clipped by the window.
+class Image : public QLabel {
+    Q_OBJECT
+public:
+    explicit Image(QWidget *parent = nullptr);
+    // Loads a resource picture, taking its @2x version on high-density screens.
+    void setPicture(const QString &path);
+};
+
+class Line : public QWidget {
+    Q_OBJECT
+public:
+    Line(QPoint from, QPoint to, int width, quint32 colour, QWidget *parent = nullptr);
+    QPoint from() const { return m_from; }
+    QPoint to() const { return m_to; }
+    int lineWidth() const { return m_width; }
+    QColor colour() const { return m_colour; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QPoint m_from, m_to;
+    int m_width;
+    QColor m_colour;
+};

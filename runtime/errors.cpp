@@ -1,0 +1,28 @@
+#include "runtime/errors.h"
+
+#include "runtime/forms.h"
+
+QString errorDescription(ErrorCode code)
+{
+    switch (code) {
+    case ErrorCode::Overflow:
+        return QStringLiteral("Desbordamiento");
+    case ErrorCode::TypeMismatch:
+        return QStringLiteral("No coinciden los tipos");
+    case ErrorCode::InvalidPropertyValue:
+        return QStringLiteral("El valor de la propiedad no es válido");
+    case ErrorCode::PrinterError:
+        return QStringLiteral("Error de impresora");
+    }
+    return QStringLiteral("Error desconocido");
+}
+
+QString errorMessage(ErrorCode code)
+{
+    return QStringLiteral("Error '%1' en tiempo de ejecución: %2").arg(int(code)).arg(errorDescription(code));
+}
+
+void RaiseError(ErrorCode code)
+{
+    Forms::instance().reportError(code);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Where the font names come from: a count and the name at each index.
+class FontSource {
+public:
+    virtual ~FontSource() = default;
+    virtual int FontCount() = 0;
+    virtual QString Fonts(int index) = 0;
+};
+
+// The font families installed on this machine, read once on first use.
+class InstalledFonts : public FontSource {
+public:
+    int FontCount() override;
+    QString Fonts(int index) override;
+
+private:
+    void read();
+    bool m_read = false;
+    QStringList m_families;
+};
+
+// A fixed list of names, for tests and benchmarks.
+class ListedFonts : public FontSource {
+public:
+    explicit ListedFonts(QStringList names)
+        : m_names(std::move(names))
+    {
+    }
+    int FontCount() override { return int(m_names.size()); }
+    QString Fonts(int index) override { return m_names.value(index); }
+
+private:
+    QStringList m_names;
+};

@@ -1,0 +1,66 @@
+#include "startup/frmpresenta.h"
+
+#include "preview/frmprincipal.h"
+#include "startup/catalogue.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+
+namespace {
+
+const FormSpec Window {
+    .caption = "Form1",
+    .border = Border::None,
+    .minButton = false,
+    .maxButton = false,
+    .placement = Placement::CentreScreen,
+    .clientWidth = 5325,
+    .clientHeight = 2970,
+    .background = std::nullopt,
+    .icon = false,
+};
+
+const ControlSpec Controls[] = {
+    // name       kind         caption  left top  width  height tab
+    { "Image1", Kind::Image, "", 0, 0, 5310, 2970, -1, { .picture = ":/splash.png" } },
+    { "Timer1", Kind::Timer, "", 0, 0, 0, 0, -1, { .enabled = false, .interval = 100 } },
+};
+
+} // namespace
+
+FrmPresenta::FrmPresenta()
+    : Form(Window, Controls)
+    , Image1(control<Image>("Image1"))
+    , Timer1(control<Timer>("Timer1"))
+{
+    // The strip beside the picture shows the platform's menu-text colour.
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QGuiApplication::palette().color(QPalette::WindowText));
+    setPalette(p);
+    setAutoFillBackground(true);
+
+    connect(Timer1, &Timer::Tick, this, &FrmPresenta::Timer1_Timer);
+}
+
+void FrmPresenta::Form_Load()
+{
+    Timer1->setEnabled(true);
+}
+
+void FrmPresenta::Timer1_Timer()
+{
+    CargarFuentes();
+    FrmPrincipal &principal = Forms::get<FrmPrincipal>();
+    // With no fonts at all there is no first entry to select: the window opens with an empty list.
+    if (principal.CmbNDL->ListCount() > 0) {
+        principal.CmbNDL->setListIndex(0);
+        principal.txtvisu->setFontName(principal.CmbNDL->Text());
+    }
+    principal.CmbTama->setListIndex(1);
+    if (!principal.txtvisu->setFontSize(principal.CmbTama->Text()))
+        RaiseError(ErrorCode::TypeMismatch);
+    principal.CmbColor->setListIndex(0);
+    principal.txtvisu->setForeColor(0);
+    principal.Show();
+    Unload();
+}

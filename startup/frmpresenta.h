@@ -1,0 +1,17 @@
+#pragma once
+
+#include "runtime/controls.h"
+#include "runtime/form.h"
+
+// The splash window: shown while the font names load into the preview window.
+class FrmPresenta : public Form {
+    Q_OBJECT
+public:
+    FrmPresenta();
+
+    Image *Image1;
+    Timer *Timer1;
+
+    void Form_Load() override;
+    void Timer1_Timer();
+};

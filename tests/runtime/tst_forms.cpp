@@ -1,0 +1,191 @@
+#include "runtime/controls.h"
+#include "runtime/form.h"
+#include "testsupport.h"
+
+#include <QPointer>
+#include <QtTest>
+
+namespace {
+
+const FormSpec Window { "Prueba", Border::FixedSingle, false, false, Placement::CentreScreen, 3000, 1500, 0xC0C0C0, true };
+const ControlSpec Controls[] = {
+    { "Timer1", Kind::Timer, "", 0, 0, 0, 0, -1, { .interval = 5 } },
+    { "Label1", Kind::Label, "Hola", 120, 120, 1500, 255, 0 },
+    { "cmdB", Kind::CommandButton, "B", 120, 600, 1000, 375, 2 },
+    { "cmdA", Kind::CommandButton, "A", 1200, 600, 1000, 375, 1 },
+};
+
+struct Log {
+    QStringList events;
+};
+Log *theLog = nullptr;
+
+class FrmPrueba : public Form {
+public:
+    FrmPrueba()
+        : Form(Window, Controls)
+    {
+        connect(control<Timer>("Timer1"), &Timer::Tick, this, [] { theLog->events << "tick"; });
+    }
+    void Form_Load() override { theLog->events << QString("load %1").arg(isVisible()); }
+    void Form_Unload() override { theLog->events << "unload"; }
+};
+
+class FrmOtra : public Form {
+public:
+    FrmOtra()
+        : Form(Window, {})
+    {
+    }
+};
+
+} // namespace
+
+class TestForms : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void firstReferenceLoadsHiddenOnce();
+    void showMakesItVisibleWithItsClientArea();
+    void unloadDestroysAndAlaterReferenceLoadsAnew();
+    void lastUnloadEndsTheProgram();
+    void endRunsNoUnloadHandler();
+    void closeRequestUnloadsOnlyAnEnabledForm();
+    void timersStopWhenTheirFormUnloads();
+    void tabOrderFollowsTabIndex();
+    void runTimeErrorsNameNumberAndDescription();
+
+private:
+    Log log;
+    std::unique_ptr<TestRegistry> registry;
+};
+
+void TestForms::init()
+{
+    theLog = &log;
+    log.events.clear();
+    registry = std::make_unique<TestRegistry>();
+}
+
+void TestForms::cleanup()
+{
+    registry.reset();
+    theLog = nullptr;
+}
+
+void TestForms::firstReferenceLoadsHiddenOnce()
+{
+    QVERIFY(!Forms::isLoaded<FrmPrueba>());
+    FrmPrueba &form = Forms::get<FrmPrueba>();
+    QVERIFY(Forms::isLoaded<FrmPrueba>());
+    QCOMPARE(&Forms::get<FrmPrueba>(), &form);
+    QCOMPARE(log.events, QStringList({ "load 0" }));
+    QVERIFY(!form.isVisible());
+}
+
+void TestForms::showMakesItVisibleWithItsClientArea()
+{
+    FrmPrueba &form = Forms::get<FrmPrueba>();
+    form.Show();
+    QVERIFY(form.isVisible());
+    QCOMPARE(form.size(), QSize(200, 100));
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QVERIFY(!form.parentWidget());
+    QVERIFY(!form.isModal());
+    QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(!(form.windowFlags() & Qt::WindowMinimizeButtonHint));
+    QVERIFY(form.windowFlags() & Qt::WindowCloseButtonHint);
+    QVERIFY(!form.windowIcon().isNull());
+    QCOMPARE(form.palette().color(QPalette::Window), QColor(192, 192, 192));
+}
+
+void TestForms::unloadDestroysAndAlaterReferenceLoadsAnew()
+{
+    Forms::get<FrmOtra>();
+    QPointer<FrmPrueba> first = &Forms::get<FrmPrueba>();
+    first->Unload();
+    QVERIFY(!Forms::isLoaded<FrmPrueba>());
+    TestRegistry::flushDeletes();
+    QVERIFY(first.isNull());
+    FrmPrueba &second = Forms::get<FrmPrueba>();
+    QCOMPARE(log.events, QStringList({ "load 0", "unload", "load 0" }));
+    second.Unload();
+    second.Unload();
+    QCOMPARE(log.events.count("unload"), 2);
+    QVERIFY(registry->ends.empty());
+}
+
+void TestForms::lastUnloadEndsTheProgram()
+{
+    Forms::get<FrmPrueba>();
+    Forms::get<FrmOtra>().Unload();
+    QVERIFY(registry->ends.empty());
+    Forms::get<FrmPrueba>().Unload();
+    QCOMPARE(registry->ends, std::vector<int>({ 0 }));
+}
+
+void TestForms::endRunsNoUnloadHandler()
+{
+    Forms::get<FrmPrueba>();
+    registry->forms.end();
+    QCOMPARE(registry->ends, std::vector<int>({ 0 }));
+    QVERIFY(Forms::isLoaded<FrmPrueba>());
+    registry.reset();
+    QVERIFY(!log.events.contains("unload"));
+}
+
+void TestForms::closeRequestUnloadsOnlyAnEnabledForm()
+{
+    FrmPrueba &form = Forms::get<FrmPrueba>();
+    form.Show();
+    form.setEnabled(false);
+    QVERIFY(!form.close());
+    QVERIFY(Forms::isLoaded<FrmPrueba>());
+    QVERIFY(form.isVisible());
+
+    form.setEnabled(true);
+    form.close();
+    QVERIFY(!Forms::isLoaded<FrmPrueba>());
+    QCOMPARE(log.events.last(), QString("unload"));
+}
+
+void TestForms::timersStopWhenTheirFormUnloads()
+{
+    FrmPrueba &form = Forms::get<FrmPrueba>();
+    Forms::get<FrmOtra>();
+    auto *timer = form.control<Timer>("Timer1");
+    timer->setEnabled(true);
+    QTRY_VERIFY(log.events.contains("tick"));
+    form.Unload();
+    const auto ticks = log.events.count("tick");
+    QVERIFY(!timer->isRunning());
+    QTest::qWait(30);
+    QCOMPARE(log.events.count("tick"), ticks);
+}
+
+void TestForms::tabOrderFollowsTabIndex()
+{
+    FrmPrueba &form = Forms::get<FrmPrueba>();
+    form.Show();
+    auto *a = form.control<CommandButton>("cmdA");
+    auto *b = form.control<CommandButton>("cmdB");
+    QCOMPARE(form.focusWidget(), a);
+    QTest::keyClick(a, Qt::Key_Tab);
+    QCOMPARE(form.focusWidget(), b);
+    QTest::keyClick(b, Qt::Key_Tab);
+    QCOMPARE(form.focusWidget(), a);
+    QCOMPARE(form.control<Label>("Label1")->focusPolicy(), Qt::NoFocus);
+}
+
+void TestForms::runTimeErrorsNameNumberAndDescription()
+{
+    RaiseError(ErrorCode::TypeMismatch);
+    RaiseError(ErrorCode::Overflow);
+    QCOMPARE(registry->messages, QStringList({ "Error '13' en tiempo de ejecución: No coinciden los tipos",
+                                               "Error '6' en tiempo de ejecución: Desbordamiento" }));
+}
+
+QTEST_MAIN(TestForms)
+#include "tst_forms.moc"

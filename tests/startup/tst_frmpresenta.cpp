@@ -1,0 +1,95 @@
+#include "preview/frmprincipal.h"
+#include "startup/frmpresenta.h"
+#include "testsupport.h"
+
+#include <QPointer>
+#include <QtTest>
+
+class TestFrmPresenta : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { registry.reset(); }
+
+    void splashIsBorderlessWithItsPicture();
+    void loadArmsTheTimerThatStartsThePreview();
+    void previewOpensWithFirstFontSizeTenAndBlack();
+    void previewOpensWithAnEmptyCatalogue();
+
+private:
+    std::unique_ptr<TestRegistry> registry;
+};
+
+void TestFrmPresenta::splashIsBorderlessWithItsPicture()
+{
+    registry = std::make_unique<TestRegistry>(QStringList({ "Sans" }));
+    FrmPresenta &splash = Forms::get<FrmPresenta>();
+    QCOMPARE(splash.size(), QSize(355, 198));
+    QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(splash.windowTitle(), QString("Form1"));
+    QCOMPARE(splash.Image1->geometry(), QRect(0, 0, 354, 198));
+    QCOMPARE(splash.Image1->pixmap().size(), QSize(354, 198));
+    QCOMPARE(splash.Timer1->Interval(), 100);
+    splash.Show();
+    const QImage shown = splash.grab().toImage();
+    QCOMPARE(shown.pixelColor(354, 100), QGuiApplication::palette().color(QPalette::WindowText));
+    QCOMPARE(shown.pixelColor(20, 20), splash.Image1->pixmap().toImage().pixelColor(20, 20));
+}
+
+void TestFrmPresenta::loadArmsTheTimerThatStartsThePreview()
+{
+    registry = std::make_unique<TestRegistry>(QStringList({ "Sans" }));
+    QPointer<FrmPresenta> splash = &Forms::get<FrmPresenta>();
+    QVERIFY(splash->Timer1->isRunning());
+    splash->Show();
+    QVERIFY(!Forms::isLoaded<FrmPrincipal>());
+    QTRY_VERIFY(Forms::isLoaded<FrmPrincipal>());
+    QVERIFY(Forms::get<FrmPrincipal>().isVisible());
+    QVERIFY(!Forms::isLoaded<FrmPresenta>());
+    TestRegistry::flushDeletes();
+    QVERIFY(splash.isNull());
+    QVERIFY(registry->ends.empty());
+}
+
+void TestFrmPresenta::previewOpensWithFirstFontSizeTenAndBlack()
+{
+    registry = std::make_unique<TestRegistry>(QStringList({ "Serif", "", "Mono", "DejaVu Sans" }));
+    FrmPresenta &splash = Forms::get<FrmPresenta>();
+    splash.Show();
+    splash.Timer1->fire();
+    QVERIFY(!Forms::isLoaded<FrmPresenta>());
+
+    FrmPrincipal &form = Forms::get<FrmPrincipal>();
+    QVERIFY(form.isVisible());
+    QCOMPARE(form.CmbNDL->ListIndex(), 0);
+    QCOMPARE(form.CmbNDL->Text(), QString("DejaVu Sans"));
+    QCOMPARE(form.txtvisu->fontName(), QString("DejaVu Sans"));
+    QCOMPARE(form.CmbTama->Text(), QString("10"));
+    QCOMPARE(form.CmbTama->ListIndex(), 1);
+    QCOMPARE(form.txtvisu->fontSize(), 10.0);
+    QCOMPARE(form.CmbColor->Text(), QString("Negro"));
+    QCOMPARE(form.txtvisu->foreColor(), 0u);
+    QVERIFY(!form.txtvisu->fontBold() && !form.txtvisu->fontItalic() && !form.txtvisu->fontUnderline());
+    QCOMPARE(form.cnegri->Value() + form.ccursi->Value() + form.csubra->Value(), 0);
+    QCOMPARE(form.txtvisu->toPlainText(), QString("Texto ejemplo"));
+    QCOMPARE(form.lblcant->Caption(), QString(" 3 fuentes listadas"));
+    QCOMPARE(form.CmbNDL->currentText(), QString("DejaVu Sans"));
+    QCOMPARE(form.focusWidget(), form.CmbNDL);
+    QVERIFY(registry->errors.empty());
+}
+
+void TestFrmPresenta::previewOpensWithAnEmptyCatalogue()
+{
+    registry = std::make_unique<TestRegistry>(QStringList({ "", "" }));
+    Forms::get<FrmPresenta>().Timer1->fire();
+    FrmPrincipal &form = Forms::get<FrmPrincipal>();
+    QVERIFY(form.isVisible());
+    QCOMPARE(form.CmbNDL->ListCount(), 0);
+    QCOMPARE(form.CmbNDL->ListIndex(), -1);
+    QCOMPARE(form.lblcant->Caption(), QString());
+    QCOMPARE(form.txtvisu->fontSize(), 10.0);
+    QCOMPARE(form.CmbColor->Text(), QString("Negro"));
+    QVERIFY(registry->errors.empty());
+}
+
+QTEST_MAIN(TestFrmPresenta)
+#include "tst_frmpresenta.moc"

@@ -1,0 +1,31 @@
+# Shared by run.sh and test.sh: the Debian packages the project needs, and the build.
+
+PACKAGES=(
+    # build
+    cmake g++ make pkg-config qt6-base-dev
+    # running on a machine with no display, end-to-end tests and screenshots
+    xvfb openbox xdotool x11-utils wmctrl imagemagick
+    # faces for the labels and a small fixed font set for the tests
+    fontconfig fonts-dejavu-core fonts-liberation2
+)
+
+ensure_packages() {
+    local missing=() pkg
+    for pkg in "${PACKAGES[@]}" "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo[@]}" apt-get update -qq
+    "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+build_project() {
+    local werror=OFF
+    [ -n "${QUELVARO_WERROR:-}" ] && werror=ON
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELVARO_WERROR="$werror" >/dev/null
+    cmake --build build -j"$(nproc)"
+}
