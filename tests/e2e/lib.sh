@@ -1,0 +1,118 @@
+# Sourced by the end-to-end tests: a private X server with a window manager, a fixed font set, and
+# helpers to find, look at and drive the real program's windows as a person would.
+set -euo pipefail
+
+QUELVARO=${QUELVARO:-$1}
+E2E_TMP=$(mktemp -d)
+E2E_PIDS=()
+
+e2e_cleanup() {
+    local pid
+    for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Xvfb on a free display, then openbox; returns once the window manager manages the screen.
+start_x() {
+    local size=${1:-1280x1024x24}
+    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$E2E_TMP/display" 2>/dev/null &
+    E2E_PIDS+=($!)
+    for _ in $(seq 200); do [ -s "$E2E_TMP/display" ] && break; sleep 0.05; done
+    [ -s "$E2E_TMP/display" ] || fail "Xvfb did not start"
+    export DISPLAY=":$(cat "$E2E_TMP/display")"
+    openbox --config-file /dev/null >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
+    for _ in $(seq 200); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.05
+    done
+    fail "openbox did not start"
+}
+
+# A fontconfig configuration that sees only the given font files.
+use_fonts() {
+    mkdir -p "$E2E_TMP/fonts" "$E2E_TMP/fontcache"
+    local f
+    for f in "$@"; do cp "$f" "$E2E_TMP/fonts/"; done
+    cat >"$E2E_TMP/fonts.conf" <<CONF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig>
+  <dir>$E2E_TMP/fonts</dir>
+  <cachedir>$E2E_TMP/fontcache</cachedir>
+</fontconfig>
+CONF
+    export FONTCONFIG_FILE="$E2E_TMP/fonts.conf"
+}
+
+# Four families: DejaVu Sans, DejaVu Sans Mono, DejaVu Serif and Liberation Sans.
+use_fixed_fonts() {
+    use_fonts /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf \
+        /usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf \
+        /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf \
+        /usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf \
+        /usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf
+}
+
+start_app() {
+    "$QUELVARO" >"$E2E_TMP/app.log" 2>&1 &
+    APP_PID=$!
+    E2E_PIDS+=("$APP_PID")
+}
+
+# Waits for a window with exactly this title and prints its id.
+wait_window() {
+    local title=$1 timeout=${2:-20} id
+    id=$(timeout "$timeout" xdotool search --sync --onlyvisible --name "^${title}\$" 2>/dev/null | head -n1) || true
+    [ -n "$id" ] || fail "no window titled '$title' within ${timeout}s"
+    echo "$id"
+}
+
+window_exists() {
+    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1
+}
+
+# Client-area width x height of a window.
+client_size() {
+    xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'
+}
+
+screenshot() {
+    import -window "$1" "$2"
+}
+
+# The colour of one pixel of a PNG as r,g,b.
+pixel() {
+    convert "$1" -format '%[fx:int(255*p{'"$2"','"$3"'}.r)],%[fx:int(255*p{'"$2"','"$3"'}.g)],%[fx:int(255*p{'"$2"','"$3"'}.b)]' info:
+}
+
+# How many pixels of a rectangle (x y w h) of a PNG have exactly the colour r,g,b.
+count_colour() {
+    local file=$1 x=$2 y=$3 w=$4 h=$5 rgb=$6
+    convert "$file" -crop "${w}x${h}+${x}+${y}" +repage -fill black +opaque "rgb($rgb)" -fill white -opaque "rgb($rgb)" \
+        -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+
+click() {
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+# Waits for a process to end and prints its exit status; fails after timeout seconds.
+wait_exit() {
+    local pid=$1 timeout=${2:-5} waited=0
+    while kill -0 "$pid" 2>/dev/null; do
+        sleep 0.05
+        waited=$((waited + 1))
+        [ "$waited" -lt $((timeout * 20)) ] || fail "process $pid still running after ${timeout}s"
+    done
+    local status=0
+    wait "$pid" || status=$?
+    echo "$status"
+}
