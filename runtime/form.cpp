@@ -80,10 +80,12 @@ void Form::stopTimers()
 
 void Form::closeEvent(QCloseEvent *event)
 {
-    event->ignore();
     // Qt delivers the window manager's close request even to a disabled window; a disabled form
     // must refuse it like any other input.
-    if (!isEnabled())
+    if (!isEnabled()) {
+        event->ignore();
         return;
+    }
+    event->accept();
     Unload();
 }

@@ -1,0 +1,146 @@
+#include "about/frmacerca.h"
+#include "preview/frmprincipal.h"
+#include "startup/frmpresenta.h"
+#include "testsupport.h"
+
+#include <QPointer>
+#include <QtTest>
+
+class TestFrmAcerca : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void windowAsTheTableSays();
+    void pictureIsClippedAtTheTop();
+    void openingDisablesThePreviewAndClosingEnablesIt();
+    void previewRefusesInputAndCloseWhileOpen();
+    void minimisingKeepsThePreviewDisabled();
+    void ticksGoOnBehindIt();
+    void programEndsOnlyAfterItCloses();
+
+private:
+    FrmPrincipal *form = nullptr;
+    std::unique_ptr<TestRegistry> registry;
+};
+
+void TestFrmAcerca::init()
+{
+    registry = std::make_unique<TestRegistry>(QStringList({ "A", "B", "C" }));
+    Forms::get<FrmPresenta>().Timer1->fire();
+    form = &Forms::get<FrmPrincipal>();
+}
+
+void TestFrmAcerca::cleanup()
+{
+    form = nullptr;
+    registry.reset();
+}
+
+void TestFrmAcerca::windowAsTheTableSays()
+{
+    QTest::mouseClick(form->cmdcerca, Qt::LeftButton);
+    QVERIFY(Forms::isLoaded<frmacerca>());
+    frmacerca &about = Forms::get<frmacerca>();
+    QVERIFY(about.isVisible());
+    QCOMPARE(about.windowTitle(), QString("Acerca De Quelvaro"));
+    QCOMPARE(about.size(), QSize(361, 245));
+    QCOMPARE(about.minimumSize(), about.maximumSize());
+    QVERIFY(about.windowFlags() & Qt::WindowMinimizeButtonHint);
+    QVERIFY(!(about.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(about.windowFlags() & Qt::WindowCloseButtonHint);
+    QVERIFY(!about.parentWidget());
+    QVERIFY(!about.isModal());
+    QCOMPARE(about.palette().color(QPalette::Window), QColor(255, 255, 255));
+    QVERIFY(!about.windowIcon().isNull());
+    QVERIFY(about.findChildren<QAbstractButton *>().isEmpty());
+}
+
+void TestFrmAcerca::pictureIsClippedAtTheTop()
+{
+    form->cmdcerca_Click();
+    frmacerca &about = Forms::get<frmacerca>();
+    QCOMPARE(about.Image1->geometry(), QRect(0, -8, 363, 255));
+    QCOMPARE(about.Image1->pixmap().size(), QSize(363, 255));
+    const QImage shown = about.grab().toImage();
+    const QImage picture = about.Image1->pixmap().toImage();
+    QCOMPARE(shown.size(), QSize(361, 245));
+    QCOMPARE(shown.pixelColor(180, 0), picture.pixelColor(180, 8));
+    QCOMPARE(shown.pixelColor(360, 244), picture.pixelColor(360, 252));
+}
+
+void TestFrmAcerca::openingDisablesThePreviewAndClosingEnablesIt()
+{
+    for (int round = 0; round < 3; ++round) {
+        QTest::mouseClick(form->cmdcerca, Qt::LeftButton);
+        QPointer<frmacerca> about = &Forms::get<frmacerca>();
+        QVERIFY(!form->isEnabled());
+        QVERIFY(!form->CmbNDL->isEnabled() && !form->Cmdsalir->isEnabled());
+        about->close();
+        QVERIFY(!Forms::isLoaded<frmacerca>());
+        QVERIFY(form->isEnabled());
+        TestRegistry::flushDeletes();
+        QVERIFY(about.isNull());
+    }
+    QVERIFY(registry->ends.empty());
+}
+
+void TestFrmAcerca::previewRefusesInputAndCloseWhileOpen()
+{
+    form->cmdcerca_Click();
+    const int font = form->CmbNDL->ListIndex();
+    QTest::mouseClick(form->cnegri, Qt::LeftButton, {}, QPoint(6, 8));
+    QTest::mouseClick(form->Cmdsalir, Qt::LeftButton);
+    QTest::keyClick(form->CmbNDL, Qt::Key_Down);
+    QCOMPARE(form->cnegri->Value(), 0);
+    QVERIFY(!form->txtvisu->fontBold());
+    QCOMPARE(form->CmbNDL->ListIndex(), font);
+    QVERIFY(registry->ends.empty());
+
+    QVERIFY(!form->close());
+    QVERIFY(Forms::isLoaded<FrmPrincipal>());
+    QVERIFY(form->isVisible());
+
+    Forms::get<frmacerca>().close();
+    QVERIFY(form->close());
+    QVERIFY(!Forms::isLoaded<FrmPrincipal>());
+}
+
+void TestFrmAcerca::minimisingKeepsThePreviewDisabled()
+{
+    form->cmdcerca_Click();
+    frmacerca &about = Forms::get<frmacerca>();
+    about.showMinimized();
+    QVERIFY(!form->isEnabled());
+    QVERIFY(Forms::isLoaded<frmacerca>());
+    about.close();
+    QVERIFY(form->isEnabled());
+}
+
+void TestFrmAcerca::ticksGoOnBehindIt()
+{
+    form->cmdviau_Click();
+    form->cmdcerca_Click();
+    QVERIFY(form->Timer1->isRunning());
+    form->Timer1->fire();
+    form->Timer1->fire();
+    QCOMPARE(form->CmbNDL->ListIndex(), 2);
+    QCOMPARE(form->txtvisu->fontName(), QString("C"));
+    Forms::get<frmacerca>().close();
+    QVERIFY(!form->CmbNDL->isEnabled());
+    QVERIFY(form->cmdfinau->isEnabled());
+}
+
+void TestFrmAcerca::programEndsOnlyAfterItCloses()
+{
+    form->cmdcerca_Click();
+    form->close();
+    Forms::get<frmacerca>().close();
+    QVERIFY(registry->ends.empty());
+    form->close();
+    QCOMPARE(registry->ends, std::vector<int>({ 0 }));
+}
+
+QTEST_MAIN(TestFrmAcerca)
+#include "tst_frmacerca.moc"
