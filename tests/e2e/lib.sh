@@ -7,6 +7,7 @@ E2E_TMP=$(mktemp -d)
 E2E_PIDS=()
 
 e2e_cleanup() {
+    [ -n "${E2E_KEEP:-}" ] && cp -r "$E2E_TMP" "$E2E_KEEP"
     local pid
     for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
     wait 2>/dev/null || true
@@ -27,12 +28,13 @@ start_x() {
     for _ in $(seq 200); do [ -s "$E2E_TMP/display" ] && break; sleep 0.05; done
     [ -s "$E2E_TMP/display" ] || fail "Xvfb did not start"
     export DISPLAY=":$(cat "$E2E_TMP/display")"
-    openbox --config-file /dev/null >/dev/null 2>&1 &
+    openbox --config-file /dev/null >"$E2E_TMP/openbox.log" 2>&1 &
     E2E_PIDS+=($!)
-    for _ in $(seq 200); do
+    for _ in $(seq 600); do
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
         sleep 0.05
     done
+    cat "$E2E_TMP/openbox.log" >&2
     fail "openbox did not start"
 }
 
@@ -95,24 +97,31 @@ pixel() {
 
 # How many pixels of a rectangle (x y w h) of a PNG have exactly the colour r,g,b.
 count_colour() {
-    local file=$1 x=$2 y=$3 w=$4 h=$5 rgb=$6
-    convert "$file" -crop "${w}x${h}+${x}+${y}" +repage -fill black +opaque "rgb($rgb)" -fill white -opaque "rgb($rgb)" \
-        -format '%[fx:int(mean*w*h+0.5)]' info:
+    local file=$1 x=$2 y=$3 w=$4 h=$5 hex
+    hex=$(printf '#%02X%02X%02X' ${6//,/ })
+    convert "$file" -crop "${w}x${h}+${x}+${y}" +repage -depth 8 -alpha off -format %c histogram:info:- |
+        awk -v hex="$hex" '$3 == hex { sub(":", "", $1); n += $1 } END { print n + 0 }'
 }
 
 click() {
     xdotool mousemove --window "$1" "$2" "$3" click 1
 }
 
-# Waits for a process to end and prints its exit status; fails after timeout seconds.
+# Whether a process is alive and not yet a zombie.
+running() {
+    local state
+    state=$(ps -o stat= -p "$1" 2>/dev/null) || return 1
+    [[ $state != Z* ]]
+}
+
+# Waits for the program to end and sets EXIT_STATUS; fails after timeout seconds.
 wait_exit() {
     local pid=$1 timeout=${2:-5} waited=0
-    while kill -0 "$pid" 2>/dev/null; do
+    while running "$pid"; do
         sleep 0.05
         waited=$((waited + 1))
         [ "$waited" -lt $((timeout * 20)) ] || fail "process $pid still running after ${timeout}s"
     done
-    local status=0
-    wait "$pid" || status=$?
-    echo "$status"
+    EXIT_STATUS=0
+    wait "$pid" || EXIT_STATUS=$?
 }
