@@ -18,7 +18,8 @@ const FormSpec Window {
 
 const ControlSpec Controls[] = {
     // name      kind        caption left  top  width height tab
-    { "Image1", Kind::Image, "", 0, -120, 5445, 3825, -1, { .picture = ":/about.png" } },
+    { "Image1", Kind::Image, "", 0, -120, 5445, 3825, -1,
+      { .picture = ":/about.png", .accessibleName = "Dorvane. Quelvaro 1.1, dorvane@example.org" } },
 };
 
 } // namespace

@@ -8,6 +8,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quelvaro"));
     QApplication::setApplicationVersion(QStringLiteral("1.1"));
+    QApplication::setDesktopFileName(QStringLiteral("org.example.Quelvaro"));
     QApplication::setStyle(QStringLiteral("Fusion"));
     // The program ends when its last form unloads or on End, not when a window closes.
     QApplication::setQuitOnLastWindowClosed(false);

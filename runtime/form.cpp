@@ -3,6 +3,7 @@
 #include "runtime/controls.h"
 #include "runtime/units.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QIcon>
@@ -18,11 +19,21 @@ QIcon applicationIcon()
     return icon;
 }
 
+// Qt would present a window made from a plain widget as a client area, not as a window.
+QAccessibleInterface *accessibleForm(const QString &className, QObject *object)
+{
+    if (className == QLatin1StringView(Form::staticMetaObject.className()))
+        if (auto *form = qobject_cast<Form *>(object))
+            return new QAccessibleWidget(form, QAccessible::Window);
+    return nullptr;
+}
+
 } // namespace
 
 Form::Form(const FormSpec &spec, std::span<const ControlSpec> controls)
     : m_spec(spec)
 {
+    QAccessible::installFactory(accessibleForm);
     setWindowTitle(QString::fromUtf8(spec.caption));
     Qt::WindowFlags flags;
     if (spec.border == Border::None) {

@@ -4,13 +4,95 @@
 #include "runtime/controls.h"
 #include "runtime/units.h"
 
+#include <QAbstractItemView>
+#include <QAccessibleWidget>
 #include <QFont>
+#include <QLineEdit>
 #include <QWidget>
 
 #include <algorithm>
 #include <vector>
 
 namespace {
+
+// On Linux Qt names a combo box after its current entry and leaves the name to a buddy label; the
+// font list has no label, so a screen reader would announce a font name as the list's name.
+class AccessibleComboBox : public QAccessibleWidget {
+public:
+    explicit AccessibleComboBox(ComboBox *combo)
+        : QAccessibleWidget(combo, QAccessible::ComboBox)
+    {
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return combo()->currentText();
+        if (t == QAccessible::Name && !combo()->accessibleName().isEmpty())
+            return combo()->accessibleName();
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.expandable = true;
+        s.expanded = combo()->view()->isVisible();
+        s.editable = combo()->isEditable();
+        return s;
+    }
+
+    // The drop-down list, and for an editable box its text field.
+    int childCount() const override { return combo()->lineEdit() ? 2 : 1; }
+
+    QAccessibleInterface *child(int index) const override
+    {
+        if (index == 0)
+            return QAccessible::queryAccessibleInterface(combo()->view());
+        if (index == 1 && combo()->lineEdit())
+            return QAccessible::queryAccessibleInterface(combo()->lineEdit());
+        return nullptr;
+    }
+
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        if (!child)
+            return -1;
+        if (child->object() == combo()->view())
+            return 0;
+        if (combo()->lineEdit() && child->object() == combo()->lineEdit())
+            return 1;
+        return -1;
+    }
+
+    QStringList actionNames() const override
+    {
+        return QStringList { showMenuAction(), pressAction() } + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString &action) override
+    {
+        if (action == showMenuAction() || action == pressAction()) {
+            if (combo()->view()->isVisible())
+                combo()->hidePopup();
+            else
+                combo()->showPopup();
+            return;
+        }
+        QAccessibleWidget::doAction(action);
+    }
+
+private:
+    ComboBox *combo() const { return static_cast<ComboBox *>(object()); }
+};
+
+QAccessibleInterface *accessibleControl(const QString &className, QObject *object)
+{
+    if (className == QLatin1StringView(ComboBox::staticMetaObject.className()))
+        if (auto *combo = qobject_cast<ComboBox *>(object))
+            return new AccessibleComboBox(combo);
+    return nullptr;
+}
 
 QFont fixedFont(const FixedFont &spec)
 {
@@ -104,6 +186,8 @@ QObject *createControl(QWidget *form, const ControlSpec &row)
         widget->setFont(fixedFont(*s.font));
     if (s.background)
         setBackground(widget, *s.background);
+    if (s.accessibleName)
+        widget->setAccessibleName(QString::fromUtf8(s.accessibleName));
     widget->setEnabled(s.enabled);
     return widget;
 }
@@ -112,6 +196,7 @@ QObject *createControl(QWidget *form, const ControlSpec &row)
 
 QWidget *buildControls(QWidget *form, std::span<const ControlSpec> controls)
 {
+    QAccessible::installFactory(accessibleControl);
     std::vector<std::pair<int, QWidget *>> focusable;
     for (const ControlSpec &row : controls) {
         QObject *control = createControl(form, row);
@@ -119,6 +204,16 @@ QWidget *buildControls(QWidget *form, std::span<const ControlSpec> controls)
         auto *widget = qobject_cast<QWidget *>(control);
         if (widget && row.tabIndex >= 0 && widget->focusPolicy() != Qt::NoFocus)
             focusable.emplace_back(row.tabIndex, widget);
+    }
+    for (const ControlSpec &row : controls) {
+        if (!row.settings.buddy)
+            continue;
+        const auto direct = Qt::FindDirectChildrenOnly;
+        auto *label = form->findChild<Label *>(QString::fromUtf8(row.name), direct);
+        auto *buddy = form->findChild<QWidget *>(QString::fromUtf8(row.settings.buddy), direct);
+        Q_ASSERT_X(label && buddy, "buildControls", row.name);
+        if (label && buddy)
+            label->setBuddy(buddy);
     }
     std::sort(focusable.begin(), focusable.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     for (std::size_t i = 1; i < focusable.size(); ++i)

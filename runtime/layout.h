@@ -28,6 +28,10 @@ struct Settings {
     const char *picture = nullptr;
     int lineWidth = 1;
     quint32 lineColour = 0;
+    // What a screen reader calls a control that shows no caption of its own.
+    const char *accessibleName = nullptr;
+    // For a label: the control it names, which a screen reader then announces with it.
+    const char *buddy = nullptr;
 };
 
 // One row of a form's control table. Lengths in twips; for a Line, left/top and width/height are
@@ -55,6 +59,7 @@ struct FormSpec {
     bool icon;
 };
 
-// Creates the controls of a table as children of form, named after their rows, and chains their
-// tab order by tab index. Returns the first control of the tab order, if any.
+// Creates the controls of a table as children of form, named after their rows, gives them their
+// accessible names and labels their buddies, and chains their tab order by tab index. Returns the
+// first control of the tab order, if any.
 QWidget *buildControls(QWidget *form, std::span<const ControlSpec> controls);

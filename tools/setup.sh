@@ -7,6 +7,8 @@ PACKAGES=(
     xvfb openbox xdotool x11-utils wmctrl imagemagick
     # faces for the labels and a small fixed font set for the tests
     fontconfig fonts-dejavu-core fonts-liberation2
+    # packaging: the Windows resource compiler, desktop and AppStream validators, the Debian package
+    binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file
 )
 
 ensure_packages() {

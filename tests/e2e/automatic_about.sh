@@ -22,7 +22,7 @@ sample "$E2E_TMP/s0.png"
 start=$(date +%s%N)
 changes=()
 prev="$E2E_TMP/s0.png"
-for i in $(seq 1 40); do
+for i in $(seq 1 400); do
     sample "$E2E_TMP/s$i.png"
     now=$(date +%s%N)
     if ! same "$prev" "$E2E_TMP/s$i.png"; then changes+=($(((now - start) / 1000000))); fi

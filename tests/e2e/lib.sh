@@ -125,3 +125,18 @@ wait_exit() {
     EXIT_STATUS=0
     wait "$pid" || EXIT_STATUS=$?
 }
+
+# Waits until a pixel of a window has the colour r,g,b, as the window is drawn after it appears.
+wait_pixel() {
+    local window=$1 x=$2 y=$3 rgb=$4 timeout=${5:-10} shot="$E2E_TMP/wait-pixel.png"
+    for _ in $(seq $((timeout * 10))); do
+        screenshot "$window" "$shot" 2>/dev/null && [ "$(pixel "$shot" "$x" "$y")" = "$rgb" ] && return 0
+        sleep 0.1
+    done
+    fail "pixel ($x,$y) of window $window never became $rgb"
+}
+
+# The sizes of the icons a window offers the window manager, smallest first: "32x32 64x64".
+icon_sizes() {
+    xprop -id "$1" _NET_WM_ICON | sed -n 's/.*Icon (\([0-9]*\) x \([0-9]*\)).*/\1x\2/p' | sort -n | paste -sd' '
+}
