@@ -21,21 +21,33 @@ fail() {
 }
 
 # Xvfb on a free display, then openbox; returns once the window manager manages the screen.
+# Other X servers may be starting on this machine at the same moment, so a display that turns out
+# not to answer is given up and another one tried.
 start_x() {
-    local size=${1:-1280x1024x24}
-    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$E2E_TMP/display" 2>/dev/null &
-    E2E_PIDS+=($!)
-    for _ in $(seq 200); do [ -s "$E2E_TMP/display" ] && break; sleep 0.05; done
-    [ -s "$E2E_TMP/display" ] || fail "Xvfb did not start"
-    export DISPLAY=":$(cat "$E2E_TMP/display")"
-    openbox --config-file /dev/null >"$E2E_TMP/openbox.log" 2>&1 &
-    E2E_PIDS+=($!)
-    for _ in $(seq 600); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-        sleep 0.05
+    local size=${1:-1280x1024x24} attempt xvfb wm
+    for attempt in 1 2 3 4 5; do
+        rm -f "$E2E_TMP/display"
+        Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$E2E_TMP/display" 2>"$E2E_TMP/xvfb.log" &
+        xvfb=$!
+        E2E_PIDS+=("$xvfb")
+        for _ in $(seq 200); do [ -s "$E2E_TMP/display" ] && break; sleep 0.05; done
+        export DISPLAY=":$(cat "$E2E_TMP/display" 2>/dev/null)"
+        if [ -s "$E2E_TMP/display" ] && xdpyinfo >/dev/null 2>&1; then
+            openbox --config-file /dev/null >"$E2E_TMP/openbox.log" 2>&1 &
+            wm=$!
+            E2E_PIDS+=("$wm")
+            for _ in $(seq 200); do
+                xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+                running "$wm" || break
+                sleep 0.05
+            done
+            kill "$wm" 2>/dev/null || true
+        fi
+        kill "$xvfb" 2>/dev/null || true
+        sleep 0.$((attempt * 2))
     done
-    cat "$E2E_TMP/openbox.log" >&2
-    fail "openbox did not start"
+    cat "$E2E_TMP/xvfb.log" "$E2E_TMP/openbox.log" >&2 2>/dev/null || true
+    fail "no X server with a window manager after 5 attempts"
 }
 
 # A fontconfig configuration that sees only the given font files.
