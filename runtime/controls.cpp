@@ -40,7 +40,11 @@ QString TextBox::fontName() const
 void TextBox::setFontName(const QString &name)
 {
     QFont f = font();
-    f.setFamilies({ name });
+    // Qt reads a requested "Family [Foundry]" as a family and its foundry, so a family whose own
+    // name holds brackets would never be found; the same name as a fallback is looked up whole.
+    // Only then: any fallback makes Qt rank every installed family for the new font, which with
+    // tens of thousands of them takes seconds.
+    f.setFamilies(name.contains(u'[') ? QStringList { name, name } : QStringList { name });
     setFont(f);
 }
 

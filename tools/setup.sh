@@ -9,6 +9,8 @@ PACKAGES=(
     fontconfig fonts-dejavu-core fonts-liberation2
     # packaging: the Windows resource compiler, desktop and AppStream validators, the Debian package
     binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file
+    # hostile fonts (built and from packages), sanitizers, fuzzing and the leak check
+    python3-fonttools fonts-noto-color-emoji fonts-terminus-otb clang libclang-rt-14-dev valgrind
 )
 
 ensure_packages() {

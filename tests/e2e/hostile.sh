@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# The real program where no display can be opened ends at once with one line and status 1; on a
+# fontconfig set of broken, odd and enormous fonts it starts, steps automatic viewing through
+# the whole list and is still alive and responsive at the end.
+source "$(dirname "$0")/lib.sh"
+root=$(cd "$(dirname "$0")/../.." && pwd)
+
+no_display() {
+    local status=0
+    env -u WAYLAND_DISPLAY "$@" QT_QPA_PLATFORM=xcb "$QUELVARO" >"$E2E_TMP/out" 2>"$E2E_TMP/err" </dev/null || status=$?
+    [ "$status" = 1 ] || fail "with $*: status $status, not 1"
+    [ ! -s "$E2E_TMP/out" ] || fail "with $*: wrote to standard output"
+    [ "$(wc -l <"$E2E_TMP/err")" = 1 ] || fail "with $*: not one line on standard error: $(cat "$E2E_TMP/err")"
+    grep -q '^quelvaro: no se puede abrir la pantalla' "$E2E_TMP/err" || fail "with $*: $(cat "$E2E_TMP/err")"
+}
+unused=$(for n in $(seq 4000 4100); do [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { echo "$n"; break; }; done)
+no_display -u DISPLAY
+no_display DISPLAY=":$unused"
+grep -q "DISPLAY=:$unused" "$E2E_TMP/err" || fail "the line does not name the display: $(cat "$E2E_TMP/err")"
+
+/usr/bin/python3 "$root/tests/hostile/make-fonts.py" "$E2E_TMP/hostile" >/dev/null
+use_fonts "$E2E_TMP/hostile/fonts/"*
+# What the list should hold: each family fontconfig reports, case-insensitively once, and Qt's
+# three generic names.
+families=$(fc-list --format $'%{family[0]}\036' | tr '\036' '\0' | sort -zfu | tr -cd '\0' | wc -c)
+[ "$families" -ge 14 ] || fail "fontconfig reports only $families families in the hostile set"
+count=$((families + 3))
+
+start_x
+start_app
+win=$(wait_window "Quelvaro - Dorvane" 60)
+sleep 0.5
+sample() { import -window "$win" -crop 345x105+8+96 +repage "$1"; }
+same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" = 0 ]; }
+
+# Automatic viewing through every entry and one more, noting each picture of the sample.
+click "$win" 180 284
+sample "$E2E_TMP/first.png"
+end=$(($(date +%s%N) + (count + 1) * 750000000))
+shots=0 changes=0 prev="$E2E_TMP/first.png"
+while [ "$(date +%s%N)" -lt "$end" ]; do
+    shots=$((shots + 1))
+    sample "$E2E_TMP/s$shots.png"
+    same "$prev" "$E2E_TMP/s$shots.png" || changes=$((changes + 1))
+    prev="$E2E_TMP/s$shots.png"
+    running "$APP_PID" || fail "the program ended during automatic viewing: $(cat "$E2E_TMP/app.log")"
+done
+# Fonts that cannot draw the sample fall back to the same face: fewer changes than entries.
+[ "$changes" -ge $((count / 2)) ] || fail "the sample changed $changes times over $count entries"
+
+click "$win" 180 316
+sleep 0.3
+sample "$E2E_TMP/stop1.png"
+sleep 1.6
+sample "$E2E_TMP/stop2.png"
+same "$E2E_TMP/stop1.png" "$E2E_TMP/stop2.png" || fail "the sample still changes after Finalizar"
+
+# Still answering: automatic viewing starts again, and Salir ends the program.
+# Neighbours that all fall back to one face look alike: wait for up to six ticks.
+click "$win" 180 284
+moved=no
+for _ in $(seq 45); do
+    sleep 0.1
+    sample "$E2E_TMP/again.png"
+    same "$E2E_TMP/stop2.png" "$E2E_TMP/again.png" || { moved=yes; break; }
+done
+[ "$moved" = yes ] || fail "automatic viewing does not start again"
+click "$win" 180 316
+click "$win" 268 372
+wait_exit "$APP_PID" 20
+[ "$EXIT_STATUS" = 0 ] || fail "Salir ended with status $EXIT_STATUS: $(cat "$E2E_TMP/app.log")"
+! grep -E 'Sanitizer|runtime error:' "$E2E_TMP/app.log" || fail "a sanitizer reported"
+echo "hostile: passed ($count entries, $changes changes of the sample in $shots pictures)"
