@@ -7,16 +7,14 @@ ensure_packages
 build_project
 ctest --test-dir build --output-on-failure -j2
 
-# Every test again on a clang build with AddressSanitizer and UndefinedBehaviorSanitizer, where any
-# report fails the test; the packaging tests only repackage the program and are left out. The same
-# build carries libFuzzer's coverage for the fuzz target of the size box, run for 30 s from the
-# committed seeds.
+# A clang build with AddressSanitizer and UndefinedBehaviorSanitizer. It carries libFuzzer's coverage
+# for the fuzz target of the size box, run for 30 s from the committed seeds; then every test runs
+# again there, where any report fails the test (the packaging tests only repackage the program and
+# are left out).
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DQUELVARO_FUZZ=ON \
     -DCMAKE_CXX_FLAGS="-O1 -fno-omit-frame-pointer -fsanitize=address,undefined -fno-sanitize-recover=all -fsanitize=fuzzer-no-link" \
     -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
 cmake --build build-asan -j"$(nproc)"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS="suppressions=$PWD/tests/sanitizers/lsan.supp" \
-    ctest --test-dir build-asan --output-on-failure -j2 -E '^packaging_'
 mkdir -p build-asan/fuzz-corpus
 if ! build-asan/tests/fuzz/fuzz_size -max_total_time=30 -dict=tests/fuzz/size.dict -artifact_prefix=build-asan/ \
     build-asan/fuzz-corpus tests/fuzz/corpus >build-asan/fuzz.log 2>&1; then
@@ -24,3 +22,5 @@ if ! build-asan/tests/fuzz/fuzz_size -max_total_time=30 -dict=tests/fuzz/size.di
     exit 1
 fi
 echo "Fuzzing the size box: $(tail -n 1 build-asan/fuzz.log)"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS="suppressions=$PWD/tests/sanitizers/lsan.supp" \
+    ctest --test-dir build-asan --output-on-failure -j2 -E '^packaging_'
