@@ -2,8 +2,10 @@
 
 #include "runtime/errors.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QListView>
+#include <QProxyStyle>
 #include <QSignalBlocker>
 
 // Serves the entries to the widget. Row count changes reach the widget only when published,
@@ -39,6 +41,25 @@ private:
     int m_rows = 0;
 };
 
+// The list drops down below the box and shows its eight rows, as a drop-down list does. Styles that
+// open it as a menu over the box ignore the row count and first measure the text of every entry.
+class DropDownStyle : public QProxyStyle {
+public:
+    explicit DropDownStyle(QObject *owner)
+        : QProxyStyle(QApplication::style()->name())
+    {
+        setParent(owner);
+    }
+
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 ComboBox::ComboBox(Style style, bool sorted, QWidget *parent)
     : QComboBox(parent)
     , m_style(style)
@@ -46,6 +67,7 @@ ComboBox::ComboBox(Style style, bool sorted, QWidget *parent)
     , m_model(new ListModel(m_items, this))
 {
     setModel(m_model);
+    setStyle(new DropDownStyle(this));
     // The widget must never size itself to its contents: with thousands of entries that
     // measures every one of them.
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);

@@ -2,11 +2,16 @@
 
 #include <QFontDatabase>
 
+InstalledFonts::InstalledFonts()
+    : m_reading(std::async(std::launch::async, [] { return QFontDatabase::families(); }))
+{
+}
+
 void InstalledFonts::read()
 {
     if (m_read)
         return;
-    m_families = QFontDatabase::families();
+    m_families = m_reading.get();
     m_read = true;
 }
 

@@ -22,97 +22,88 @@ SortedList::SortedList(bool sorted)
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
 }
 
-int SortedList::blockStart(std::size_t block) const
-{
-    int start = 0;
-    for (std::size_t b = 0; b < block; ++b)
-        start += int(m_blocks[b].size());
-    return start;
-}
-
 const QString &SortedList::at(int index) const
 {
-    Q_ASSERT(index >= 0 && index < m_size);
-    for (const Block &block : m_blocks) {
-        if (index < int(block.size()))
-            return block[std::size_t(index)].text;
-        index -= int(block.size());
-    }
-    Q_UNREACHABLE();
+    Q_ASSERT(index >= 0 && index < size());
+    if (!m_sorted)
+        return m_texts[std::size_t(index)];
+    const auto block
+        = std::size_t(std::upper_bound(m_starts.begin(), m_starts.end(), index) - m_starts.begin()) - 1;
+    return m_texts[m_blocks[block][std::size_t(index - m_starts[block])]];
 }
 
 int SortedList::insert(const QString &text)
 {
-    Entry entry { text, m_collator.sortKey(text) };
+    const auto entry = quint32(m_texts.size());
+    m_texts.push_back(text);
+    if (!m_sorted)
+        return int(entry);
+
     if (m_blocks.empty()) {
-        m_blocks.emplace_back().reserve(MaxBlock);
-        m_blocks.back().push_back(std::move(entry));
-        m_size = 1;
+        m_blocks.emplace_back().reserve(MaxBlock + 1);
+        m_blocks.back().push_back(entry);
+        m_starts.push_back(0);
         return 0;
     }
-
     std::size_t b = m_blocks.size() - 1;
-    std::size_t offset = m_blocks[b].size();
-    if (m_sorted) {
-        const auto before = [](const Entry &e, const Block &block) {
-            return e.key.compare(block.back().key) < 0;
-        };
-        auto found = std::upper_bound(m_blocks.begin(), m_blocks.end(), entry, before);
-        b = found == m_blocks.end() ? m_blocks.size() - 1 : std::size_t(found - m_blocks.begin());
-        Block &block = m_blocks[b];
-        auto at = std::upper_bound(block.begin(), block.end(), entry,
-                                   [](const Entry &l, const Entry &r) { return l.key.compare(r.key) < 0; });
-        offset = std::size_t(at - block.begin());
+    auto at = m_blocks[b].end();
+    if (less(text, m_texts[m_blocks[b].back()])) {
+        // After every entry that compares equal: duplicates keep their arrival order.
+        const auto found = std::upper_bound(m_blocks.begin(), m_blocks.end(), text,
+            [this](const QString &t, const Block &block) { return less(t, m_texts[block.back()]); });
+        b = std::size_t(found - m_blocks.begin());
+        at = std::upper_bound(m_blocks[b].begin(), m_blocks[b].end(), text,
+            [this](const QString &t, quint32 e) { return less(t, m_texts[e]); });
     }
-
     Block &block = m_blocks[b];
-    block.insert(block.begin() + std::ptrdiff_t(offset), std::move(entry));
-    if (block.size() > MaxBlock) {
-        Block tail(std::make_move_iterator(block.begin() + MaxBlock / 2), std::make_move_iterator(block.end()));
-        block.erase(block.begin() + MaxBlock / 2, block.end());
-        tail.reserve(MaxBlock + 1);
-        m_blocks.insert(m_blocks.begin() + std::ptrdiff_t(b) + 1, std::move(tail));
-    }
-    ++m_size;
-    return blockStart(b) + int(offset);
+    const int position = m_starts[b] + int(at - block.begin());
+    block.insert(at, entry);
+    for (std::size_t next = b + 1; next < m_starts.size(); ++next)
+        ++m_starts[next];
+    if (block.size() > MaxBlock)
+        split(b);
+    return position;
+}
+
+void SortedList::split(std::size_t b)
+{
+    Block &block = m_blocks[b];
+    const std::size_t half = block.size() / 2;
+    Block tail;
+    tail.reserve(MaxBlock + 1);
+    tail.assign(block.begin() + std::ptrdiff_t(half), block.end());
+    block.resize(half);
+    m_blocks.insert(m_blocks.begin() + std::ptrdiff_t(b) + 1, std::move(tail));
+    m_starts.insert(m_starts.begin() + std::ptrdiff_t(b) + 1, m_starts[b] + int(half));
 }
 
 int SortedList::indexOf(const QString &text) const
 {
     if (!m_sorted) {
-        int index = 0;
-        for (const Block &block : m_blocks)
-            for (const Entry &entry : block) {
-                if (entry.text == text)
-                    return index;
-                ++index;
-            }
-        return -1;
+        const auto found = std::find(m_texts.begin(), m_texts.end(), text);
+        return found == m_texts.end() ? -1 : int(found - m_texts.begin());
     }
 
-    // Equal texts have equal keys: search the run of entries whose key matches.
-    const QCollatorSortKey key = m_collator.sortKey(text);
-    const auto blockBefore = [](const Block &block, const QCollatorSortKey &k) {
-        return block.back().key.compare(k) < 0;
-    };
-    auto found = std::lower_bound(m_blocks.begin(), m_blocks.end(), key, blockBefore);
-    int start = blockStart(std::size_t(found - m_blocks.begin()));
+    // Equal texts collate equal: search the run of entries that collate equal to text.
+    const auto found = std::lower_bound(m_blocks.begin(), m_blocks.end(), text,
+        [this](const Block &block, const QString &t) { return less(m_texts[block.back()], t); });
     for (auto b = found; b != m_blocks.end(); ++b) {
-        auto first = std::lower_bound(b->begin(), b->end(), key,
-                                      [](const Entry &e, const QCollatorSortKey &k) { return e.key.compare(k) < 0; });
+        const int start = m_starts[std::size_t(b - m_blocks.begin())];
+        const auto first = std::lower_bound(
+            b->begin(), b->end(), text, [this](quint32 e, const QString &t) { return less(m_texts[e], t); });
         for (auto e = first; e != b->end(); ++e) {
-            if (e->key.compare(key) != 0)
-                return -1;
-            if (e->text == text)
+            if (m_texts[*e] == text)
                 return start + int(e - b->begin());
+            if (m_collator.compare(m_texts[*e], text) != 0)
+                return -1;
         }
-        start += int(b->size());
     }
     return -1;
 }
 
 void SortedList::clear()
 {
+    m_texts.clear();
     m_blocks.clear();
-    m_size = 0;
+    m_starts.clear();
 }
