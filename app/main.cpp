@@ -1,3 +1,4 @@
+#include "runtime/application.h"
 #include "runtime/forms.h"
 #include "startup/frmpresenta.h"
 
@@ -34,12 +35,7 @@ int main(int argc, char *argv[])
     qInstallMessageHandler(startupMessage);
     QApplication app(argc, argv);
     qInstallMessageHandler(nullptr);
-    QApplication::setApplicationName(QStringLiteral("Quelvaro"));
-    QApplication::setApplicationVersion(QStringLiteral("1.1"));
-    QApplication::setDesktopFileName(QStringLiteral("org.example.Quelvaro"));
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    // The program ends when its last form unloads or on End, not when a window closes.
-    QApplication::setQuitOnLastWindowClosed(false);
+    SetUpApplication();
 
     Forms forms(std::make_unique<InstalledFonts>());
     FrmPresenta &splash = Forms::get<FrmPresenta>();

@@ -1,6 +1,7 @@
 #include "probe.h"
 
 #include "preview/frmprincipal.h"
+#include "runtime/application.h"
 #include "runtime/forms.h"
 #include "startup/catalogue.h"
 #include "startup/frmpresenta.h"
@@ -140,11 +141,7 @@ void measureCycle(FrmPrincipal &form, int limit)
 int startUp(int argc, char *argv[], bool cycle, int limit)
 {
     ProbedApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quelvaro"));
-    QApplication::setApplicationVersion(QStringLiteral("1.1"));
-    QApplication::setDesktopFileName(QStringLiteral("org.example.Quelvaro"));
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    QApplication::setQuitOnLastWindowClosed(false);
+    SetUpApplication();
 
     Forms forms(std::make_unique<InstalledFonts>());
     bool seen = false;
