@@ -172,7 +172,9 @@ void TestHostileFonts::eachFileIsHandled()
         QVERIFY2(!containsIgnoringCase(entries, stem), qPrintable(stem));
         return;
     }
-    QCOMPARE(entries.count(listed), 1);
+    // Which spelling of the two cases is listed depends on the order fontconfig read the files in.
+    if (!file.startsWith(u"case-"))
+        QCOMPARE(entries.count(listed), 1);
     QCOMPARE(entries.filter(QRegularExpression("^" + QRegularExpression::escape(listed) + "$",
                                                QRegularExpression::CaseInsensitiveOption)).size(), 1);
 }
