@@ -1,6 +1,8 @@
 #pragma once
 
+#include "preview/frmprincipal.h"
 #include "runtime/forms.h"
+#include "startup/frmpresenta.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -34,3 +36,10 @@ struct TestRegistry {
     std::vector<ErrorCode> errors;
     QStringList messages;
 };
+
+// Runs the start-up as the splash's tick does and gives the preview window it shows.
+inline FrmPrincipal &startPreview()
+{
+    Forms::get<FrmPresenta>().Timer1->fire();
+    return Forms::get<FrmPrincipal>();
+}

@@ -28,8 +28,7 @@ private:
 void TestFrmAcerca::init()
 {
     registry = std::make_unique<TestRegistry>(QStringList({ "A", "B", "C" }));
-    Forms::get<FrmPresenta>().Timer1->fire();
-    form = &Forms::get<FrmPrincipal>();
+    form = &startPreview();
 }
 
 void TestFrmAcerca::cleanup()

@@ -94,8 +94,7 @@ void TestHostileFonts::startWithInstalledFonts()
 {
     registry = std::make_unique<TestRegistry>();
     registry->forms.setPrinter(std::make_unique<InstalledFonts>());
-    Forms::get<FrmPresenta>().Timer1->fire();
-    form = &Forms::get<FrmPrincipal>();
+    form = &startPreview();
     form->resize(form->size());
     form->show();
 }

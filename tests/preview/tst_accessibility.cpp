@@ -60,8 +60,7 @@ private:
 void TestAccessibility::init()
 {
     registry = std::make_unique<TestRegistry>(QStringList({ "Serif", "Mono", "DejaVu Sans" }));
-    Forms::get<FrmPresenta>().Timer1->fire();
-    form = &Forms::get<FrmPrincipal>();
+    form = &startPreview();
 }
 
 void TestAccessibility::cleanup()

@@ -32,8 +32,7 @@ void TestAutomatic::cleanup()
 FrmPrincipal &TestAutomatic::startWith(const QStringList &fonts)
 {
     registry = std::make_unique<TestRegistry>(fonts);
-    Forms::get<FrmPresenta>().Timer1->fire();
-    return Forms::get<FrmPrincipal>();
+    return startPreview();
 }
 
 static QStringList numbered(int count)

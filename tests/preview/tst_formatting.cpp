@@ -32,8 +32,7 @@ private:
 void TestFormatting::init()
 {
     registry = std::make_unique<TestRegistry>(QStringList({ "DejaVu Serif", "DejaVu Sans", "DejaVu Sans Mono" }));
-    Forms::get<FrmPresenta>().Timer1->fire();
-    form = &Forms::get<FrmPrincipal>();
+    form = &startPreview();
 }
 
 void TestFormatting::cleanup()

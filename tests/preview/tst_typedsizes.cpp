@@ -78,8 +78,7 @@ void TestTypedSizes::startIn(const QString &locale)
 {
     QLocale::setDefault(QLocale(locale));
     registry = std::make_unique<TestRegistry>(QStringList({ "DejaVu Sans", "DejaVu Serif" }));
-    Forms::get<FrmPresenta>().Timer1->fire();
-    form = &Forms::get<FrmPrincipal>();
+    form = &startPreview();
     form->CmbTama->setListIndex(3);
     QCOMPARE(form->txtvisu->fontSize(), StartingSize);
     form->show();

@@ -74,7 +74,7 @@ void TestHighDpi::splashShowsTheDoubleResolutionPicture()
 
 void TestHighDpi::aboutShowsTheDoubleResolutionPicture()
 {
-    Forms::get<FrmPresenta>().Timer1->fire();
+    startPreview();
     Forms::get<FrmPrincipal>().cmdcerca_Click();
     frmacerca &about = Forms::get<frmacerca>();
     QCOMPARE(about.size(), QSize(361, 245));
@@ -89,7 +89,7 @@ void TestHighDpi::aboutShowsTheDoubleResolutionPicture()
 
 void TestHighDpi::previewKeepsItsLayoutInLogicalPixels()
 {
-    Forms::get<FrmPresenta>().Timer1->fire();
+    startPreview();
     FrmPrincipal &form = Forms::get<FrmPrincipal>();
     QCOMPARE(form.size(), QSize(361, 430));
     QCOMPARE(form.CmbNDL->geometry(), QRect(8, 40, 345, 21));
