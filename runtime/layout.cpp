@@ -2,11 +2,15 @@
 
 #include "runtime/combobox.h"
 #include "runtime/controls.h"
+#include "runtime/faces.h"
 #include "runtime/units.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QAccessibleWidget>
 #include <QFont>
+#include <QFontInfo>
+#include <QHash>
 #include <QLineEdit>
 #include <QWidget>
 
@@ -94,14 +98,30 @@ QAccessibleInterface *accessibleControl(const QString &className, QObject *objec
     return nullptr;
 }
 
+// The face a fixed font is drawn in: the named one if installed, else the first installed of the
+// faces made to its metrics, else the face the interface font is drawn in. Only that one face is
+// named: a family Qt cannot find, or any fallback family beside it, makes Qt rank every installed
+// family when the font is first drawn, which with tens of thousands of them takes seconds.
+QString fixedFace(const char *face)
+{
+    static QHash<QString, QString> found;
+    const QString name = QString::fromUtf8(face);
+    auto it = found.constFind(name);
+    if (it == found.constEnd()) {
+        QString installed = Faces::firstInstalled({ name, QStringLiteral("Microsoft Sans Serif"),
+            QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial"),
+            QStringLiteral("Nimbus Sans") });
+        if (installed.isEmpty())
+            installed = QFontInfo(QApplication::font()).family();
+        it = found.insert(name, installed);
+    }
+    return *it;
+}
+
 QFont fixedFont(const FixedFont &spec)
 {
     QFont font;
-    // Where the face is missing, the nearest sans-serif face takes its place: first the faces
-    // made to its metrics, then whatever sans-serif face the system prefers.
-    font.setFamilies({ QString::fromUtf8(spec.face), QStringLiteral("Microsoft Sans Serif"),
-                       QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial"),
-                       QStringLiteral("Nimbus Sans") });
+    font.setFamilies({ fixedFace(spec.face) });
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(spec.points);
     font.setBold(spec.bold);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Which installed face a font name will be drawn in, found without loading the font.
+namespace Faces {
+
+// Qt lists the generic names "Serif", "Sans Serif" and "Monospace" beside the installed families,
+// but they name no face: Qt only finds one after ranking every installed family as a fallback,
+// which with tens of thousands of families takes seconds. Returns the installed family the
+// system's font configuration draws such a name in, or an empty string for any other name (or
+// when the configuration gives no family Qt has).
+QString genericFace(const QString &name);
+
+// The first of the names that Qt has as an installed family (case-insensitively, and as it spells
+// it), or an empty string.
+QString firstInstalled(const QStringList &names);
+
+} // namespace Faces
