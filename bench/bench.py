@@ -14,8 +14,6 @@ import tempfile
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-# Qt lists these beside the installed families; they name no face of their own.
-GENERIC = {"Serif", "Sans Serif", "Monospace"}
 BEGIN = "<!-- results: written by bench/bench.py -->"
 END = "<!-- end of results -->"
 
@@ -121,15 +119,20 @@ def measure(count, build, display, runs):
     ticks_file = os.path.join(display.folder, f"ticks-{count}.txt")
     _, values = run([bench, "cycle"], dict(env, QUELVARO_BENCH_TICKS=ticks_file), 3600)
     with open(ticks_file) as listing:
-        named = [line.rstrip("\n").split("\t", 1) for line in listing if line.strip()]
-    ticks = [int(ns) / 1e6 for ns, _ in named]
-    result["slowest"] = sorted(((int(ns) / 1e6, name) for ns, name in named), reverse=True)[:3]
+        named = [line.rstrip("\n").split("\t", 2) for line in listing if line.strip()]
+    ticks = [int(ns) / 1e6 for ns, _, _ in named]
+    idles = [int(ns) / 1e6 for _, ns, _ in named]
+    result["slowest"] = sorted(((int(ns) / 1e6, name) for ns, _, name in named), reverse=True)[:3]
     if values["unpainted_ticks"][0]:
         raise RuntimeError(f"{values['unpainted_ticks'][0]} ticks did not repaint the sample")
+    if values["unprepared_ticks"][0]:
+        raise RuntimeError(f"{values['unprepared_ticks'][0]} ticks left the next font unloaded")
+    result["idle_median"] = statistics.median(idles)
+    result["idle_p95"] = percentile(idles, 0.95)
+    result["idle_worst"] = max(idles)
     result["tick_median"] = statistics.median(ticks)
     result["tick_p95"] = percentile(ticks, 0.95)
     result["tick_worst"] = max(ticks)
-    result["tick_worst_installed"] = max(int(ns) / 1e6 for ns, name in named if name not in GENERIC)
     result["ticks"] = len(ticks)
     opens = [ns / 1e6 for ns in values["dropdown_ns"]]
     result["dropdown_first"] = opens[0]
@@ -178,8 +181,8 @@ def table(results):
     row("&nbsp;&nbsp;95th percentile, ms", lambda r: f"{r['tick_p95']:.2f}" + check(r["count"], r["tick_p95"] <= 16),
         "≤ 16")
     row("&nbsp;&nbsp;worst, ms", lambda r: f"{r['tick_worst']:.2f}" + check(r["count"], r["tick_worst"] <= 50), "≤ 50")
-    row("&nbsp;&nbsp;worst without Qt's generic names, ms", lambda r: f"{r['tick_worst_installed']:.2f}"
-        + check(r["count"], r["tick_worst_installed"] <= 50), "≤ 50")
+    row("&nbsp;&nbsp;loading the next font in the idle time after a tick (median / 95th percentile / worst), ms",
+        lambda r: f"{r['idle_median']:.1f} / {r['idle_p95']:.1f} / {r['idle_worst']:.1f}", "within the 750 ms")
     row("4. Drop-down open, median of 5, ms",
         lambda r: f"{r['dropdown']:.1f}" + check(r["count"], r["dropdown"] <= 100), "≤ 100 at 50,000")
     row("&nbsp;&nbsp;first open, ms", lambda r: f"{r['dropdown_first']:.1f}")

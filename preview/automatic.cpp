@@ -27,4 +27,6 @@ void FrmPrincipal::Timer1_Timer()
     if (posauto > count - 1)
         posauto = 0;
     CmbNDL->setText(CmbNDL->List(posauto));
+    // The next font is loaded while the window waits for the next tick.
+    txtvisu->prepareFontName(CmbNDL->List(posauto + 1 > count - 1 ? 0 : posauto + 1));
 }

@@ -1,9 +1,11 @@
 #include "runtime/controls.h"
 
+#include "runtime/faces.h"
 #include "runtime/units.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QLocale>
 #include <QPainter>
 
@@ -27,25 +29,66 @@ TextBox::TextBox(QWidget *parent)
     : QPlainTextEdit(parent)
 {
     setTabChangesFocus(true);
+    m_prepareTimer.setSingleShot(true);
+    m_prepareTimer.setInterval(0);
+    connect(&m_prepareTimer, &QTimer::timeout, this, &TextBox::prepare);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setForeColor(0);
 }
 
 QString TextBox::fontName() const
 {
+    if (!m_fontName.isNull())
+        return m_fontName;
     const QStringList families = font().families();
     return families.isEmpty() ? font().family() : families.first();
 }
 
-void TextBox::setFontName(const QString &name)
+QFont TextBox::fontNamed(const QString &name) const
 {
     QFont f = font();
+    const QString generic = Faces::genericFace(name);
+    if (!generic.isEmpty())
+        f.setFamilies({ generic });
     // Qt reads a requested "Family [Foundry]" as a family and its foundry, so a family whose own
     // name holds brackets would never be found; the same name as a fallback is looked up whole.
     // Only then: any fallback makes Qt rank every installed family for the new font, which with
     // tens of thousands of them takes seconds.
-    f.setFamilies(name.contains(u'[') ? QStringList { name, name } : QStringList { name });
-    setFont(f);
+    else if (name.contains(u'['))
+        f.setFamilies({ name, name });
+    else
+        f.setFamilies({ name });
+    return f;
+}
+
+void TextBox::setFontName(const QString &name)
+{
+    m_fontName = name;
+    setFont(fontNamed(name));
+}
+
+void TextBox::prepareFontName(const QString &name)
+{
+    m_preparing = name;
+    m_prepared = QFont();
+}
+
+void TextBox::paintEvent(QPaintEvent *event)
+{
+    QPlainTextEdit::paintEvent(event);
+    // Once this change is on screen.
+    if (isPreparing())
+        m_prepareTimer.start();
+}
+
+void TextBox::prepare()
+{
+    if (!isPreparing())
+        return;
+    // Built now, so that formatting chosen since the request is part of it.
+    m_prepared = fontNamed(m_preparing);
+    m_preparing.clear();
+    (void)QFontMetricsF(m_prepared, viewport()).height();
 }
 
 bool TextBox::parseSize(const QString &text, double *points)

@@ -50,6 +50,13 @@ public:
     quint32 foreColor() const { return m_foreColor; }
 
     void setFontName(const QString &name);
+    // Loads, while the program is idle after the box has next been drawn, the font that
+    // setFontName(name) would then give, so that the change finds it ready: loading a face Qt has
+    // not drawn before grows with the number of installed fonts.
+    void prepareFontName(const QString &name);
+    // The font last prepared, and whether one is still waiting to be.
+    QFont preparedFont() const { return m_prepared; }
+    bool isPreparing() const { return !m_preparing.isEmpty(); }
     // The text is read as a number in the user's locale. Returns false, changing nothing, when it
     // is not a number or not a size the box can show.
     bool setFontSize(const QString &text);
@@ -60,8 +67,18 @@ public:
 
     static bool parseSize(const QString &text, double *points);
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
 private:
+    QFont fontNamed(const QString &name) const;
+    void prepare();
+
     quint32 m_foreColor = 0;
+    QString m_fontName;
+    QString m_preparing;
+    QFont m_prepared;
+    QTimer m_prepareTimer;
 };
 
 // Ticks every Interval milliseconds while enabled; its form stops it when unloading.

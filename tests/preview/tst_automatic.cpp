@@ -2,6 +2,8 @@
 #include "startup/frmpresenta.h"
 #include "testsupport.h"
 
+#include <QFont>
+
 #include <QtTest>
 
 class TestAutomatic : public QObject {
@@ -18,6 +20,7 @@ private slots:
     void formattingChangedDuringViewingPersists();
     void stoppingLeavesTheLastFontShown();
     void theRealTimerTicksEverySevenHundredFiftyMs();
+    void theNextFontIsReadyBeforeItsTick();
 
 private:
     FrmPrincipal &startWith(const QStringList &fonts);
@@ -187,6 +190,31 @@ void TestAutomatic::theRealTimerTicksEverySevenHundredFiftyMs()
     clock.start();
     QTRY_COMPARE_WITH_TIMEOUT(form.CmbNDL->ListIndex(), 1, 5000);
     QVERIFY(clock.elapsed() >= 700);
+}
+
+void TestAutomatic::theNextFontIsReadyBeforeItsTick()
+{
+    FrmPrincipal &form = startWith({ "DejaVu Sans", "DejaVu Sans Mono", "DejaVu Serif" });
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.cmdviau_Click();
+    form.Timer1->fire();
+    QCOMPARE(form.txtvisu->fontName(), QString("DejaVu Sans Mono"));
+    // Loaded once this tick has been drawn, with what has been chosen since.
+    QVERIFY(form.txtvisu->isPreparing());
+    form.cnegri->click();
+    QTRY_VERIFY(!form.txtvisu->isPreparing());
+    const QFont prepared = form.txtvisu->preparedFont();
+    QCOMPARE(prepared.families(), QStringList { "DejaVu Serif" });
+    QVERIFY(prepared.bold());
+    form.Timer1->fire();
+    QCOMPARE(form.txtvisu->fontName(), QString("DejaVu Serif"));
+    QCOMPARE(form.txtvisu->font(), prepared);
+    // After the last entry, the first.
+    QTRY_VERIFY(!form.txtvisu->isPreparing());
+    const QFont first = form.txtvisu->preparedFont();
+    QCOMPARE(first.families(), QStringList { "DejaVu Sans" });
+    form.Timer1->fire();
+    QCOMPARE(form.txtvisu->font(), first);
 }
 
 QTEST_MAIN(TestAutomatic)
