@@ -1,5 +1,7 @@
 #include "probe.h"
 
+#include "runtime/faces.h"
+
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QWidget>
@@ -7,10 +9,20 @@
 
 // The least a start-up can do on this toolkit: read the installed families, hand them to a combo
 // box in one call, show a window of the preview's size with it and stop once the window is seen.
+// With "face", the interface font names the face its generic name stands for, as the program's own
+// set-up does.
 int main(int argc, char *argv[])
 {
     ProbedApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
+    if (argc > 1 && QByteArray(argv[1]) == "face") {
+        QFont font = QApplication::font();
+        const QString face = Faces::genericFace(font.family());
+        if (!face.isEmpty()) {
+            font.setFamilies({ face });
+            QApplication::setFont(font);
+        }
+    }
 
     QWidget window;
     window.setFixedSize(361, 430);
