@@ -41,25 +41,26 @@ QString withoutFoundry(const QString &listed)
 }
 
 #ifdef QUELVARO_HAVE_FONTCONFIG
-// Every family name of the face the configuration matches for the name, best first.
-QStringList configuredFamilies(const char *configName)
+// The family of the face the configuration matches for the name: the first name the face gives
+// itself, which is the one Qt lists it by.
+QString configuredFamily(const char *configName)
 {
-    QStringList families;
+    QString family;
     FcPattern *pattern = FcPatternCreate();
     if (!pattern)
-        return families;
+        return family;
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(configName));
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
     if (FcPattern *match = FcFontMatch(nullptr, pattern, &result)) {
-        FcChar8 *family = nullptr;
-        for (int i = 0; FcPatternGetString(match, FC_FAMILY, i, &family) == FcResultMatch; ++i)
-            families << QString::fromUtf8(reinterpret_cast<const char *>(family));
+        FcChar8 *name = nullptr;
+        if (FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch)
+            family = QString::fromUtf8(reinterpret_cast<const char *>(name));
         FcPatternDestroy(match);
     }
     FcPatternDestroy(pattern);
-    return families;
+    return family;
 }
 #endif
 
@@ -76,10 +77,11 @@ QString genericFace(const QString &name)
         static QHash<QString, QString> found;
         const QString key = QLatin1StringView(generic.configName);
         auto it = found.constFind(key);
+        // Asked of the configuration, not of Qt's font database: the interface font is set
+        // before that database is read, which is left to run beside the splash window.
         if (it == found.constEnd()) {
-            QStringList families = configuredFamilies(generic.configName);
-            families.removeIf([](const QString &family) { return isGeneric(family); });
-            it = found.insert(key, firstInstalled(families));
+            const QString family = configuredFamily(generic.configName);
+            it = found.insert(key, isGeneric(family) ? QString() : family);
         }
         return *it;
 #else

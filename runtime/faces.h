@@ -10,7 +10,7 @@ namespace Faces {
 // but they name no face: Qt only finds one after ranking every installed family as a fallback,
 // which with tens of thousands of families takes seconds. Returns the installed family the
 // system's font configuration draws such a name in, or an empty string for any other name (or
-// when the configuration gives no family Qt has).
+// when the configuration gives none). Does not read Qt's font database.
 QString genericFace(const QString &name);
 
 // The first of the names that Qt has as an installed family (case-insensitively, and as it spells
