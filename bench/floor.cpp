@@ -15,14 +15,8 @@ int main(int argc, char *argv[])
 {
     ProbedApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
-    if (argc > 1 && QByteArray(argv[1]) == "face") {
-        QFont font = QApplication::font();
-        const QString face = Faces::genericFace(font.family());
-        if (!face.isEmpty()) {
-            font.setFamilies({ face });
-            QApplication::setFont(font);
-        }
-    }
+    if (argc > 1 && QByteArray(argv[1]) == "face")
+        Faces::nameInterfaceFace();
 
     QWidget window;
     window.setFixedSize(361, 430);

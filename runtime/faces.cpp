@@ -1,7 +1,11 @@
 #include "runtime/faces.h"
 
+#include <QFont>
 #include <QFontDatabase>
-#include <QHash>
+#include <QGuiApplication>
+
+#include <iterator>
+#include <optional>
 
 #ifdef QUELVARO_HAVE_FONTCONFIG
 #include <fontconfig/fontconfig.h>
@@ -68,27 +72,34 @@ QString configuredFamily(const char *configName)
 
 QString genericFace(const QString &name)
 {
-    for (const Generic &generic : Generics) {
-        if (name.compare(QLatin1StringView(generic.qtName), Qt::CaseInsensitive) != 0)
+    for (std::size_t i = 0; i < std::size(Generics); ++i) {
+        if (name.compare(QLatin1StringView(Generics[i].qtName), Qt::CaseInsensitive) != 0)
             continue;
 #ifdef QUELVARO_HAVE_FONTCONFIG
         // Matching ranks every installed font once: kept for the life of the program, as Qt keeps
-        // its own font database.
-        static QHash<QString, QString> found;
-        const QString key = QLatin1StringView(generic.configName);
-        auto it = found.constFind(key);
-        // Asked of the configuration, not of Qt's font database: the interface font is set
-        // before that database is read, which is left to run beside the splash window.
-        if (it == found.constEnd()) {
-            const QString family = configuredFamily(generic.configName);
-            it = found.insert(key, isGeneric(family) ? QString() : family);
+        // its own font database. Asked of the configuration, not of Qt's font database: the
+        // interface font is set before that database is read, which runs beside the splash window.
+        static std::optional<QString> found[std::size(Generics)];
+        if (!found[i]) {
+            const QString family = configuredFamily(Generics[i].configName);
+            found[i] = isGeneric(family) ? QString() : family;
         }
-        return *it;
+        return *found[i];
 #else
         return QString();
 #endif
     }
     return QString();
+}
+
+void nameInterfaceFace()
+{
+    QFont font = QGuiApplication::font();
+    const QString face = genericFace(font.family());
+    if (!face.isEmpty()) {
+        font.setFamilies({ face });
+        QGuiApplication::setFont(font);
+    }
 }
 
 QString firstInstalled(const QStringList &names)

@@ -13,6 +13,11 @@ namespace Faces {
 // when the configuration gives none). Does not read Qt's font database.
 QString genericFace(const QString &name);
 
+// Where the application's font is one of those generic names, as it is without a desktop's own
+// settings, makes it name the face instead, so that the first text drawn does not rank every
+// installed family to find it.
+void nameInterfaceFace();
+
 // The first of the names that Qt has as an installed family (case-insensitively, and as it spells
 // it), or an empty string.
 QString firstInstalled(const QStringList &names);
