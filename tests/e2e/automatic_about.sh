@@ -6,10 +6,7 @@ source "$(dirname "$0")/lib.sh"
 start_x
 use_fixed_fonts
 start_app
-win=$(wait_window "Quelvaro - Dorvane")
-sleep 0.5
-sample() { import -window "$win" -crop 345x105+8+96 +repage "$1"; }
-same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" = 0 ]; }
+win=$(wait_preview)
 
 import -window "$win" -crop 345x21+8+40 +repage "$E2E_TMP/list-before.png"
 click "$win" 180 284
@@ -48,9 +45,9 @@ click "$win" 92 372
 about=$(wait_window "Acerca De Quelvaro")
 sleep 0.3
 [ "$(client_size "$about")" = "361x245" ] || fail "about window is $(client_size "$about")"
-wmctrl -c "Quelvaro - Dorvane"
+wmctrl -c "$PREVIEW_TITLE"
 sleep 0.5
-window_exists "Quelvaro - Dorvane" || fail "the preview window closed while the about window was open"
+window_exists "$PREVIEW_TITLE" || fail "the preview window closed while the about window was open"
 kill -0 "$APP_PID" || fail "the program ended while the about window was open"
 click "$win" 268 372
 sleep 0.5

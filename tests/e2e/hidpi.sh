@@ -13,7 +13,7 @@ ln -s "$QUELVARO" "$E2E_TMP/visor"
 QUELVARO=$E2E_TMP/visor
 start_app
 
-win=$(wait_window "Quelvaro - Dorvane")
+win=$(wait_window "$PREVIEW_TITLE")
 [ "$(client_size "$win")" = "722x860" ] || fail "preview window is $(client_size "$win"), not 722x860"
 wait_pixel "$win" 6 120 192,192,192
 screenshot "$win" "$E2E_TMP/preview.png"

@@ -28,10 +28,7 @@ count=$((families + 3))
 
 start_x
 start_app
-win=$(wait_window "Quelvaro - Dorvane" 60)
-sleep 0.5
-sample() { import -window "$win" -crop 345x105+8+96 +repage "$1"; }
-same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" = 0 ]; }
+win=$(wait_preview 60)
 
 # Automatic viewing through every entry and one more, noting each picture of the sample.
 click "$win" 180 284

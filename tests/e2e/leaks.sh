@@ -18,7 +18,7 @@ symbols=$(nm -D --defined-only "$QUELVARO" 2>/dev/null || true)
 "${runner[@]}" "$QUELVARO" >"$E2E_TMP/app.log" 2>&1 &
 APP_PID=$!
 E2E_PIDS+=("$APP_PID")
-win=$(wait_window "Quelvaro - Dorvane" 120)
+win=$(wait_window "$PREVIEW_TITLE" 120)
 sleep 1
 click "$win" 180 284
 sleep 2

@@ -81,6 +81,26 @@ start_app() {
     E2E_PIDS+=("$APP_PID")
 }
 
+PREVIEW_TITLE="Quelvaro - Dorvane"
+
+# Waits for the preview window, lets it settle and prints its id.
+wait_preview() {
+    local id
+    id=$(wait_window "$PREVIEW_TITLE" "${1:-20}") || exit 1
+    sleep 0.5
+    echo "$id"
+}
+
+# The preview's sample box (8,96 345x105) in window $win, into a file.
+sample() {
+    import -window "$win" -crop 345x105+8+96 +repage "$1"
+}
+
+# Whether two pictures are the same to the pixel.
+same() {
+    [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" = 0 ]
+}
+
 # Waits for a window with exactly this title and prints its id.
 wait_window() {
     local title=$1 timeout=${2:-20} id

@@ -6,8 +6,7 @@ source "$(dirname "$0")/lib.sh"
 start_x
 use_fixed_fonts
 start_app
-win=$(wait_window "Quelvaro - Dorvane")
-sleep 0.5
+win=$(wait_preview)
 
 [ "$(client_size "$win")" = "361x430" ] || fail "client area is $(client_size "$win"), not 361x430"
 screenshot "$win" "$E2E_TMP/start.png"
@@ -43,9 +42,9 @@ wait_exit "$APP_PID" 1
 
 # The window manager's close ends the program too.
 start_app
-wait_window "Quelvaro - Dorvane" >/dev/null
+wait_window "$PREVIEW_TITLE" >/dev/null
 sleep 0.3
-wmctrl -c "Quelvaro - Dorvane"
+wmctrl -c "$PREVIEW_TITLE"
 wait_exit "$APP_PID" 2
 [ "$EXIT_STATUS" = 0 ] || fail "closing the window ended with status $EXIT_STATUS"
 echo "spine: passed"
