@@ -1,5 +1,7 @@
 #include "runtime/application.h"
-#include "runtime/forms.h"
+#include "runtime/errors.h"
+#include "runtime/form.h"
+#include "runtime/printer.h"
 #include "startup/frmpresenta.h"
 
 #include <QApplication>
@@ -37,7 +39,9 @@ int main(int argc, char *argv[])
     qInstallMessageHandler(nullptr);
     SetUpApplication();
 
-    Forms forms(std::make_unique<InstalledFonts>());
+    setErrorReport([](ErrorCode, const QString &message) { ShowErrorAndEnd(message); });
+    Printer printer(systemFonts());
+    Forms forms;
     FrmPresenta &splash = Forms::get<FrmPresenta>();
     splash.Show();
     return app.exec();

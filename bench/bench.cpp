@@ -2,7 +2,9 @@
 
 #include "preview/frmprincipal.h"
 #include "runtime/application.h"
-#include "runtime/forms.h"
+#include "runtime/form.h"
+#include "runtime/printer.h"
+#include "runtime/program.h"
 #include "startup/catalogue.h"
 #include "startup/frmpresenta.h"
 
@@ -154,7 +156,8 @@ int startUp(int argc, char *argv[], bool cycle, int limit)
     ProbedApplication app(argc, argv);
     SetUpApplication();
 
-    Forms forms(std::make_unique<InstalledFonts>());
+    Printer printer(systemFonts());
+    Forms forms;
     bool seen = false;
     app.onExposed = [&](QWindow *window) {
         if (seen || !Forms::isLoaded<FrmPrincipal>())
@@ -191,8 +194,9 @@ QStringList readNames(const char *path)
 // CargarFuentes from a fake source of the names, timed, its list checked against the expected order.
 void loadCatalogue(const QStringList &arrival, const QStringList &sorted)
 {
-    Forms forms(std::make_unique<ListedFonts>(arrival));
-    forms.onEnd = [](int) { };
+    Printer printer(std::make_unique<ListedFonts>(arrival));
+    Forms forms;
+    setEnding([](int) { });
     FrmPrincipal &form = Forms::get<FrmPrincipal>();
     const qint64 start = probe::now();
     CargarFuentes();

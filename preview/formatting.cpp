@@ -1,5 +1,6 @@
 #include "preview/colours.h"
 #include "preview/frmprincipal.h"
+#include "runtime/errors.h"
 
 void FrmPrincipal::CmbNDL_Click()
 {

@@ -2,6 +2,7 @@
 
 #include "about/frmacerca.h"
 #include "preview/colours.h"
+#include "runtime/program.h"
 
 namespace {
 
@@ -95,7 +96,7 @@ FrmPrincipal::FrmPrincipal()
 
 void FrmPrincipal::Cmdsalir_Click()
 {
-    Forms::instance().end();
+    End();
 }
 
 void FrmPrincipal::cmdcerca_Click()

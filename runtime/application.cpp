@@ -1,16 +1,30 @@
 #include "runtime/application.h"
 
+#include "runtime/combobox.h"
 #include "runtime/faces.h"
+#include "runtime/form.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QMessageBox>
+
+#include <cstdlib>
 
 void SetUpApplication()
 {
     QApplication::setApplicationName(QStringLiteral("Quelvaro"));
-    QApplication::setApplicationVersion(QStringLiteral("1.1"));
-    QApplication::setDesktopFileName(QStringLiteral("org.example.Quelvaro"));
+    QApplication::setApplicationVersion(QStringLiteral(QUELVARO_RELEASE));
+    QApplication::setDesktopFileName(QStringLiteral(QUELVARO_APP_ID));
     QApplication::setStyle(QStringLiteral("Fusion"));
     // The program ends when its last form unloads or on End, not when a window closes.
     QApplication::setQuitOnLastWindowClosed(false);
+    QAccessible::installFactory(Form::accessibleInterface);
+    QAccessible::installFactory(ComboBox::accessibleInterface);
     Faces::nameInterfaceFace();
+}
+
+void ShowErrorAndEnd(const QString &message)
+{
+    QMessageBox::critical(nullptr, QCoreApplication::applicationName(), message);
+    std::exit(1);
 }

@@ -2,6 +2,7 @@
 
 #include "runtime/errors.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QLineEdit>
 #include <QListView>
@@ -59,6 +60,85 @@ public:
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 };
+
+// On Linux Qt names a combo box after its current entry and leaves the name to a buddy label; the
+// font list has no label, so a screen reader would announce a font name as the list's name.
+class AccessibleComboBox : public QAccessibleWidget {
+public:
+    explicit AccessibleComboBox(ComboBox *combo)
+        : QAccessibleWidget(combo, QAccessible::ComboBox)
+    {
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return combo()->currentText();
+        if (t == QAccessible::Name && !combo()->accessibleName().isEmpty())
+            return combo()->accessibleName();
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.expandable = true;
+        s.expanded = combo()->view()->isVisible();
+        s.editable = combo()->isEditable();
+        return s;
+    }
+
+    // The drop-down list, and for an editable box its text field.
+    int childCount() const override { return combo()->lineEdit() ? 2 : 1; }
+
+    QAccessibleInterface *child(int index) const override
+    {
+        if (index == 0)
+            return QAccessible::queryAccessibleInterface(combo()->view());
+        if (index == 1 && combo()->lineEdit())
+            return QAccessible::queryAccessibleInterface(combo()->lineEdit());
+        return nullptr;
+    }
+
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        if (!child)
+            return -1;
+        if (child->object() == combo()->view())
+            return 0;
+        if (combo()->lineEdit() && child->object() == combo()->lineEdit())
+            return 1;
+        return -1;
+    }
+
+    QStringList actionNames() const override
+    {
+        return QStringList { showMenuAction(), pressAction() } + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString &action) override
+    {
+        if (action == showMenuAction() || action == pressAction()) {
+            if (combo()->view()->isVisible())
+                combo()->hidePopup();
+            else
+                combo()->showPopup();
+            return;
+        }
+        QAccessibleWidget::doAction(action);
+    }
+
+private:
+    ComboBox *combo() const { return static_cast<ComboBox *>(object()); }
+};
+
+QAccessibleInterface *ComboBox::accessibleInterface(const QString &className, QObject *object)
+{
+    if (className == QLatin1StringView(ComboBox::staticMetaObject.className()))
+        if (auto *combo = qobject_cast<ComboBox *>(object))
+            return new AccessibleComboBox(combo);
+    return nullptr;
+}
 
 ComboBox::ComboBox(Style style, bool sorted, QWidget *parent)
     : QComboBox(parent)

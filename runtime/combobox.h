@@ -6,6 +6,7 @@
 #include <QComboBox>
 
 class ListModel;
+class QAccessibleInterface;
 
 // A combo box as the forms use it: a drop-down list (choose only) or an editable drop-down.
 // Selections made in code raise Click before the assignment returns; a user's selection by
@@ -25,6 +26,9 @@ public:
     void setListIndex(int index);
     QString Text() const;
     void setText(const QString &text);
+
+    // Exposes the box to assistive technology with its name, value and drop-down list.
+    static QAccessibleInterface *accessibleInterface(const QString &className, QObject *object);
 
 signals:
     void Click();

@@ -1,6 +1,12 @@
 #include "runtime/errors.h"
 
-#include "runtime/forms.h"
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+namespace {
+ErrorReport theReport;
+}
 
 QString errorDescription(ErrorCode code)
 {
@@ -22,7 +28,18 @@ QString errorMessage(ErrorCode code)
     return QStringLiteral("Error '%1' en tiempo de ejecución: %2").arg(int(code)).arg(errorDescription(code));
 }
 
+ErrorReport setErrorReport(ErrorReport report)
+{
+    return std::exchange(theReport, std::move(report));
+}
+
 void RaiseError(ErrorCode code)
 {
-    Forms::instance().reportError(code);
+    const QString message = errorMessage(code);
+    if (theReport) {
+        theReport(code, message);
+        return;
+    }
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    std::exit(1);
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 enum class ErrorCode : int {
     Overflow = 6,
     TypeMismatch = 13,
@@ -12,6 +14,11 @@ enum class ErrorCode : int {
 QString errorDescription(ErrorCode code);
 QString errorMessage(ErrorCode code);
 
-// Reports a run-time error: a message box names it and the program ends with a non-zero status.
-// Tests install a hook on the forms registry so that no modal box ever blocks them.
+// What a run-time error does is up to whoever owns the program: the program shows a message box
+// and ends, a test records the error. Without a report installed the message goes to standard
+// error and the program ends with status 1. Returns the report it replaces.
+using ErrorReport = std::function<void(ErrorCode code, const QString &message)>;
+ErrorReport setErrorReport(ErrorReport report);
+
+// Raises a run-time error through the installed report.
 void RaiseError(ErrorCode code);

@@ -2,14 +2,13 @@
 
 #include <QFont>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
+#include <QHash>
 
 #include <iterator>
 #include <optional>
 
-#ifdef QUELVARO_HAVE_FONTCONFIG
-#include <fontconfig/fontconfig.h>
-#endif
 
 namespace Faces {
 
@@ -44,29 +43,6 @@ QString withoutFoundry(const QString &listed)
     return open > 0 ? listed.left(open) : listed;
 }
 
-#ifdef QUELVARO_HAVE_FONTCONFIG
-// The family of the face the configuration matches for the name: the first name the face gives
-// itself, which is the one Qt lists it by.
-QString configuredFamily(const char *configName)
-{
-    QString family;
-    FcPattern *pattern = FcPatternCreate();
-    if (!pattern)
-        return family;
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(configName));
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    if (FcPattern *match = FcFontMatch(nullptr, pattern, &result)) {
-        FcChar8 *name = nullptr;
-        if (FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch)
-            family = QString::fromUtf8(reinterpret_cast<const char *>(name));
-        FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
-    return family;
-}
-#endif
 
 } // namespace
 
@@ -75,7 +51,6 @@ QString genericFace(const QString &name)
     for (std::size_t i = 0; i < std::size(Generics); ++i) {
         if (name.compare(QLatin1StringView(Generics[i].qtName), Qt::CaseInsensitive) != 0)
             continue;
-#ifdef QUELVARO_HAVE_FONTCONFIG
         // Matching ranks every installed font once: kept for the life of the program, as Qt keeps
         // its own font database. Asked of the configuration, not of Qt's font database: the
         // interface font is set before that database is read, which runs beside the splash window.
@@ -85,9 +60,6 @@ QString genericFace(const QString &name)
             found[i] = isGeneric(family) ? QString() : family;
         }
         return *found[i];
-#else
-        return QString();
-#endif
     }
     return QString();
 }
@@ -121,6 +93,21 @@ QString firstInstalled(const QStringList &names)
             break;
     }
     return spelling;
+}
+
+QString fixedFace(const QString &face)
+{
+    static QHash<QString, QString> found;
+    auto it = found.constFind(face);
+    if (it == found.constEnd()) {
+        QString installed = firstInstalled({ face, QStringLiteral("Microsoft Sans Serif"),
+            QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial"),
+            QStringLiteral("Nimbus Sans") });
+        if (installed.isEmpty())
+            installed = QFontInfo(QGuiApplication::font()).family();
+        it = found.insert(face, installed);
+    }
+    return *it;
 }
 
 } // namespace Faces

@@ -22,4 +22,16 @@ void nameInterfaceFace();
 // it), or an empty string.
 QString firstInstalled(const QStringList &names);
 
+// The face a fixed label font is drawn in: the named one if installed, else the first installed of
+// the faces made to its metrics, else the face the interface font is drawn in. Only that one face
+// is named: a family Qt cannot find, or any fallback family beside it, makes Qt rank every
+// installed family when the font is first drawn, which with tens of thousands of them takes
+// seconds.
+QString fixedFace(const QString &face);
+
+// The family of the face the platform's font configuration matches for one of its generic names
+// ("serif", "sans-serif", "monospace"): the first name the face gives itself, which is the one Qt
+// lists it by. Empty where the platform has no such configuration.
+QString configuredFamily(const char *configName);
+
 } // namespace Faces

@@ -1,6 +1,7 @@
 #include "runtime/form.h"
 
 #include "runtime/controls.h"
+#include "runtime/program.h"
 #include "runtime/units.h"
 
 #include <QAccessibleWidget>
@@ -8,6 +9,8 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
@@ -19,8 +22,12 @@ QIcon applicationIcon()
     return icon;
 }
 
+Forms *theRegistry = nullptr;
+
+} // namespace
+
 // Qt would present a window made from a plain widget as a client area, not as a window.
-QAccessibleInterface *accessibleForm(const QString &className, QObject *object)
+QAccessibleInterface *Form::accessibleInterface(const QString &className, QObject *object)
 {
     if (className == QLatin1StringView(Form::staticMetaObject.className()))
         if (auto *form = qobject_cast<Form *>(object))
@@ -28,12 +35,9 @@ QAccessibleInterface *accessibleForm(const QString &className, QObject *object)
     return nullptr;
 }
 
-} // namespace
-
 Form::Form(const FormSpec &spec, std::span<const ControlSpec> controls)
     : m_spec(spec)
 {
-    QAccessible::installFactory(accessibleForm);
     setWindowTitle(QString::fromUtf8(spec.caption));
     Qt::WindowFlags flags;
     if (spec.border == Border::None) {
@@ -80,7 +84,7 @@ void Form::Show()
 
 void Form::Unload()
 {
-    Forms::instance().unload(this);
+    Forms::unload(this);
 }
 
 void Form::stopTimers()
@@ -99,4 +103,53 @@ void Form::closeEvent(QCloseEvent *event)
     }
     event->accept();
     Unload();
+}
+
+Forms::Forms()
+{
+    Q_ASSERT(!theRegistry);
+    theRegistry = this;
+}
+
+Forms::~Forms()
+{
+    clear();
+    theRegistry = nullptr;
+}
+
+Forms &Forms::instance()
+{
+    Q_ASSERT(theRegistry);
+    return *theRegistry;
+}
+
+Form *Forms::find(std::type_index type) const
+{
+    auto it = m_forms.find(type);
+    return it == m_forms.end() ? nullptr : it->second.get();
+}
+
+void Forms::unload(Form *form)
+{
+    auto &forms = instance().m_forms;
+    auto it = std::find_if(forms.begin(), forms.end(), [form](const auto &entry) {
+        return entry.second.get() == form;
+    });
+    if (it == forms.end())
+        return;
+    form->Form_Unload();
+    form->stopTimers();
+    form->hide();
+    // The form may be unloading itself from one of its own handlers: delete it once they return.
+    it->second.release()->deleteLater();
+    forms.erase(it);
+    if (forms.empty())
+        End(0);
+}
+
+void Forms::clear()
+{
+    for (auto &entry : m_forms)
+        entry.second->stopTimers();
+    m_forms.clear();
 }

@@ -1,9 +1,14 @@
 #pragma once
 
-#include "runtime/forms.h"
 #include "runtime/layout.h"
 
 #include <QWidget>
+
+#include <map>
+#include <memory>
+#include <typeindex>
+
+class QAccessibleInterface;
 
 // A top-level window with a fixed client area, built from its control table.
 class Form : public QWidget {
@@ -26,6 +31,9 @@ public:
         return found;
     }
 
+    // Presents a form to assistive technology as a window, not as a client area.
+    static QAccessibleInterface *accessibleInterface(const QString &className, QObject *object);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -34,3 +42,44 @@ private:
     QWidget *m_firstFocus = nullptr;
     bool m_shownOnce = false;
 };
+
+// The one registry of forms: a form exists once, is created hidden on its first reference and
+// destroyed when unloaded. The program ends when its last form unloads.
+class Forms {
+public:
+    Forms();
+    ~Forms();
+    Forms(const Forms &) = delete;
+    Forms &operator=(const Forms &) = delete;
+
+    // First reference: constructs the form hidden and runs its Form_Load.
+    template <class F> static F &get();
+    template <class F> static bool isLoaded();
+
+    static void unload(Form *form);
+    // Unloads every form without running Form_Unload, as the end of the program does.
+    void clear();
+
+private:
+    static Forms &instance();
+    Form *find(std::type_index type) const;
+
+    std::map<std::type_index, std::unique_ptr<Form>> m_forms;
+};
+
+template <class F> F &Forms::get()
+{
+    Forms &self = instance();
+    if (Form *form = self.find(typeid(F)))
+        return static_cast<F &>(*form);
+    auto created = std::make_unique<F>();
+    F &form = *created;
+    self.m_forms.emplace(typeid(F), std::move(created));
+    form.Form_Load();
+    return form;
+}
+
+template <class F> bool Forms::isLoaded()
+{
+    return instance().find(typeid(F)) != nullptr;
+}

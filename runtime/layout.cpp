@@ -5,13 +5,7 @@
 #include "runtime/faces.h"
 #include "runtime/units.h"
 
-#include <QAbstractItemView>
-#include <QApplication>
-#include <QAccessibleWidget>
 #include <QFont>
-#include <QFontInfo>
-#include <QHash>
-#include <QLineEdit>
 #include <QWidget>
 
 #include <algorithm>
@@ -19,109 +13,10 @@
 
 namespace {
 
-// On Linux Qt names a combo box after its current entry and leaves the name to a buddy label; the
-// font list has no label, so a screen reader would announce a font name as the list's name.
-class AccessibleComboBox : public QAccessibleWidget {
-public:
-    explicit AccessibleComboBox(ComboBox *combo)
-        : QAccessibleWidget(combo, QAccessible::ComboBox)
-    {
-    }
-
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Value)
-            return combo()->currentText();
-        if (t == QAccessible::Name && !combo()->accessibleName().isEmpty())
-            return combo()->accessibleName();
-        return QAccessibleWidget::text(t);
-    }
-
-    QAccessible::State state() const override
-    {
-        QAccessible::State s = QAccessibleWidget::state();
-        s.expandable = true;
-        s.expanded = combo()->view()->isVisible();
-        s.editable = combo()->isEditable();
-        return s;
-    }
-
-    // The drop-down list, and for an editable box its text field.
-    int childCount() const override { return combo()->lineEdit() ? 2 : 1; }
-
-    QAccessibleInterface *child(int index) const override
-    {
-        if (index == 0)
-            return QAccessible::queryAccessibleInterface(combo()->view());
-        if (index == 1 && combo()->lineEdit())
-            return QAccessible::queryAccessibleInterface(combo()->lineEdit());
-        return nullptr;
-    }
-
-    int indexOfChild(const QAccessibleInterface *child) const override
-    {
-        if (!child)
-            return -1;
-        if (child->object() == combo()->view())
-            return 0;
-        if (combo()->lineEdit() && child->object() == combo()->lineEdit())
-            return 1;
-        return -1;
-    }
-
-    QStringList actionNames() const override
-    {
-        return QStringList { showMenuAction(), pressAction() } + QAccessibleWidget::actionNames();
-    }
-
-    void doAction(const QString &action) override
-    {
-        if (action == showMenuAction() || action == pressAction()) {
-            if (combo()->view()->isVisible())
-                combo()->hidePopup();
-            else
-                combo()->showPopup();
-            return;
-        }
-        QAccessibleWidget::doAction(action);
-    }
-
-private:
-    ComboBox *combo() const { return static_cast<ComboBox *>(object()); }
-};
-
-QAccessibleInterface *accessibleControl(const QString &className, QObject *object)
-{
-    if (className == QLatin1StringView(ComboBox::staticMetaObject.className()))
-        if (auto *combo = qobject_cast<ComboBox *>(object))
-            return new AccessibleComboBox(combo);
-    return nullptr;
-}
-
-// The face a fixed font is drawn in: the named one if installed, else the first installed of the
-// faces made to its metrics, else the face the interface font is drawn in. Only that one face is
-// named: a family Qt cannot find, or any fallback family beside it, makes Qt rank every installed
-// family when the font is first drawn, which with tens of thousands of them takes seconds.
-QString fixedFace(const char *face)
-{
-    static QHash<QString, QString> found;
-    const QString name = QString::fromUtf8(face);
-    auto it = found.constFind(name);
-    if (it == found.constEnd()) {
-        QString installed = Faces::firstInstalled({ name, QStringLiteral("Microsoft Sans Serif"),
-            QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial"),
-            QStringLiteral("Nimbus Sans") });
-        if (installed.isEmpty())
-            installed = QFontInfo(QApplication::font()).family();
-        it = found.insert(name, installed);
-    }
-    return *it;
-}
-
 QFont fixedFont(const FixedFont &spec)
 {
     QFont font;
-    font.setFamilies({ fixedFace(spec.face) });
+    font.setFamilies({ Faces::fixedFace(QString::fromUtf8(spec.face)) });
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(spec.points);
     font.setBold(spec.bold);
@@ -216,7 +111,6 @@ QObject *createControl(QWidget *form, const ControlSpec &row)
 
 QWidget *buildControls(QWidget *form, std::span<const ControlSpec> controls)
 {
-    QAccessible::installFactory(accessibleControl);
     std::vector<std::pair<int, QWidget *>> focusable;
     for (const ControlSpec &row : controls) {
         QObject *control = createControl(form, row);

@@ -1,28 +1,39 @@
 #include "runtime/printer.h"
 
-#include <QFontDatabase>
+#include "runtime/errors.h"
 
-InstalledFonts::InstalledFonts()
-    : m_reading(std::async(std::launch::async, [] { return QFontDatabase::families(); }))
-{
+namespace {
+Printer *thePrinter = nullptr;
 }
 
-void InstalledFonts::read()
+Printer::Printer(std::unique_ptr<FontSource> source)
+    : m_source(std::move(source))
 {
-    if (m_read)
-        return;
-    m_families = m_reading.get();
-    m_read = true;
+    Q_ASSERT(!thePrinter);
+    thePrinter = this;
 }
 
-int InstalledFonts::FontCount()
+Printer::~Printer()
 {
-    read();
-    return int(m_families.size());
+    thePrinter = nullptr;
 }
 
-QString InstalledFonts::Fonts(int index)
+FontSource *Printer::source()
 {
-    read();
-    return m_families.value(index);
+    if (thePrinter && thePrinter->m_source)
+        return thePrinter->m_source.get();
+    RaiseError(ErrorCode::PrinterError);
+    return nullptr;
+}
+
+int Printer::FontCount()
+{
+    FontSource *fonts = source();
+    return fonts ? fonts->FontCount() : 0;
+}
+
+QString Printer::Fonts(int index)
+{
+    FontSource *fonts = source();
+    return fonts ? fonts->Fonts(index) : QString();
 }

@@ -1,44 +1,26 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "runtime/fontsource.h"
 
-#include <future>
+#include <memory>
 
-// Where the font names come from: a count and the name at each index.
-class FontSource {
+// The runtime's Printer object, as far as the program asks it: its font names. They come from the
+// source the owner of the program installs for as long as this object lives; without one, reading
+// them is a printer error.
+class Printer {
 public:
-    virtual ~FontSource() = default;
-    virtual int FontCount() = 0;
-    virtual QString Fonts(int index) = 0;
-};
+    explicit Printer(std::unique_ptr<FontSource> source);
+    ~Printer();
+    Printer(const Printer &) = delete;
+    Printer &operator=(const Printer &) = delete;
 
-// The font families installed on this machine, read once. Qt builds its font database on first
-// use, which with thousands of families takes longer than the splash waits before loading the
-// catalogue: the reading starts on another thread as soon as the source exists.
-class InstalledFonts : public FontSource {
-public:
-    InstalledFonts();
-    int FontCount() override;
-    QString Fonts(int index) override;
+    static int FontCount();
+    static QString Fonts(int index);
+
+    void setSource(std::unique_ptr<FontSource> source) { m_source = std::move(source); }
 
 private:
-    void read();
-    std::future<QStringList> m_reading;
-    bool m_read = false;
-    QStringList m_families;
-};
-
-// A fixed list of names, for tests and benchmarks.
-class ListedFonts : public FontSource {
-public:
-    explicit ListedFonts(QStringList names)
-        : m_names(std::move(names))
-    {
-    }
-    int FontCount() override { return int(m_names.size()); }
-    QString Fonts(int index) override { return m_names.value(index); }
-
-private:
-    QStringList m_names;
+    // The installed source, or none after reporting a printer error.
+    static FontSource *source();
+    std::unique_ptr<FontSource> m_source;
 };

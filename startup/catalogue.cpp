@@ -1,16 +1,15 @@
 #include "startup/catalogue.h"
 
 #include "preview/frmprincipal.h"
-#include "runtime/forms.h"
+#include "runtime/printer.h"
 
 void CargarFuentes()
 {
-    FontSource &printer = Forms::instance().printer();
     FrmPrincipal &principal = Forms::get<FrmPrincipal>();
-    const int count = printer.FontCount();
+    const int count = Printer::FontCount();
     int listed = 0;
     for (int i = 0; i < count; ++i) {
-        const QString name = printer.Fonts(i);
+        const QString name = Printer::Fonts(i);
         if (name.isEmpty())
             continue;
         principal.CmbNDL->AddItem(name);

@@ -1,6 +1,7 @@
 #include "startup/frmpresenta.h"
 
 #include "preview/frmprincipal.h"
+#include "runtime/errors.h"
 #include "startup/catalogue.h"
 
 #include <QGuiApplication>

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "preview/frmprincipal.h"
-#include "runtime/forms.h"
-#include "startup/frmpresenta.h"
+#include "runtime/errors.h"
+#include "runtime/form.h"
+#include "runtime/printer.h"
+#include "runtime/program.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -11,17 +12,39 @@
 #include <memory>
 #include <vector>
 
-// A registry of forms for one test: fake font names, and hooks that record how the program would
-// have ended or which run-time errors it would have reported, instead of ending it.
-struct TestRegistry {
-    explicit TestRegistry(QStringList fonts = {})
-        : forms(std::make_unique<ListedFonts>(std::move(fonts)))
-    {
-        forms.onEnd = [this](int status) { ends.push_back(status); };
-        forms.onError = [this](ErrorCode code, const QString &message) {
+// For as long as it lives, records the run-time errors raised and how the program would have
+// ended, instead of showing a message box or ending it.
+struct Recorder {
+    Recorder()
+        : previousReport(setErrorReport([this](ErrorCode code, const QString &message) {
             errors.push_back(code);
             messages << message;
-        };
+        }))
+        , previousEnding(setEnding([this](int status) { ends.push_back(status); }))
+    {
+    }
+    ~Recorder()
+    {
+        setErrorReport(std::move(previousReport));
+        setEnding(std::move(previousEnding));
+    }
+    Recorder(const Recorder &) = delete;
+    Recorder &operator=(const Recorder &) = delete;
+
+    std::vector<int> ends;
+    std::vector<ErrorCode> errors;
+    QStringList messages;
+
+private:
+    ErrorReport previousReport;
+    Ending previousEnding;
+};
+
+// A registry of forms for one test, with a printer that offers the given font names.
+struct TestRegistry : Recorder {
+    explicit TestRegistry(QStringList fonts = {})
+        : printer(std::make_unique<ListedFonts>(std::move(fonts)))
+    {
     }
     ~TestRegistry()
     {
@@ -31,15 +54,6 @@ struct TestRegistry {
 
     static void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
+    Printer printer;
     Forms forms;
-    std::vector<int> ends;
-    std::vector<ErrorCode> errors;
-    QStringList messages;
 };
-
-// Runs the start-up as the splash's tick does and gives the preview window it shows.
-inline FrmPrincipal &startPreview()
-{
-    Forms::get<FrmPresenta>().Timer1->fire();
-    return Forms::get<FrmPrincipal>();
-}

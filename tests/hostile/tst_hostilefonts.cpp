@@ -1,6 +1,6 @@
 #include "preview/frmprincipal.h"
 #include "startup/frmpresenta.h"
-#include "testsupport.h"
+#include "formsupport.h"
 
 #include <QFontInfo>
 #include <QProcess>
@@ -93,7 +93,7 @@ QStringList TestHostileFonts::fontconfigFamilies()
 void TestHostileFonts::startWithInstalledFonts()
 {
     registry = std::make_unique<TestRegistry>();
-    registry->forms.setPrinter(std::make_unique<InstalledFonts>());
+    registry->printer.setSource(systemFonts());
     form = &startPreview();
     form->resize(form->size());
     form->show();

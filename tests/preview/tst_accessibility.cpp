@@ -1,7 +1,8 @@
 #include "about/frmacerca.h"
 #include "preview/frmprincipal.h"
 #include "startup/frmpresenta.h"
-#include "testsupport.h"
+#include "formsupport.h"
+#include "runtime/application.h"
 
 #include <QAccessible>
 #include <QtTest>
@@ -38,6 +39,7 @@ QStringList disabledControls(QWidget *window)
 class TestAccessibility : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -56,6 +58,12 @@ private:
     FrmPrincipal *form = nullptr;
     std::unique_ptr<TestRegistry> registry;
 };
+
+void TestAccessibility::initTestCase()
+{
+    // As the program does: the controls' accessibility is part of the application's set-up.
+    SetUpApplication();
+}
 
 void TestAccessibility::init()
 {

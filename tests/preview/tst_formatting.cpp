@@ -2,7 +2,7 @@
 #include "preview/frmprincipal.h"
 #include "runtime/units.h"
 #include "startup/frmpresenta.h"
-#include "testsupport.h"
+#include "formsupport.h"
 
 #include <QLineEdit>
 #include <QtTest>

@@ -1,5 +1,5 @@
 #include "preview/frmprincipal.h"
-#include "testsupport.h"
+#include "formsupport.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>

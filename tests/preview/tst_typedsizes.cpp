@@ -1,6 +1,6 @@
 #include "preview/frmprincipal.h"
 #include "startup/frmpresenta.h"
-#include "testsupport.h"
+#include "formsupport.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

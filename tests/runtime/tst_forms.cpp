@@ -129,7 +129,7 @@ void TestForms::lastUnloadEndsTheProgram()
 void TestForms::endRunsNoUnloadHandler()
 {
     Forms::get<FrmPrueba>();
-    registry->forms.end();
+    End();
     QCOMPARE(registry->ends, std::vector<int>({ 0 }));
     QVERIFY(Forms::isLoaded<FrmPrueba>());
     registry.reset();

@@ -1,6 +1,6 @@
 #include "preview/frmprincipal.h"
 #include "startup/catalogue.h"
-#include "testsupport.h"
+#include "formsupport.h"
 
 #include <QtTest>
 
@@ -109,7 +109,7 @@ void TestCatalogue::labelIsRewrittenAfterEachName()
     auto fonts = std::make_unique<WatchingFonts>();
     WatchingFonts *source = fonts.get();
     registry = std::make_unique<TestRegistry>();
-    registry->forms.setPrinter(std::move(fonts));
+    registry->printer.setSource(std::move(fonts));
     CargarFuentes();
     QCOMPARE(source->seen, QStringList({ "", " 1 fuentes listadas", " 1 fuentes listadas", " 2 fuentes listadas" }));
     QCOMPARE(Forms::get<FrmPrincipal>().lblcant->Caption(), QString(" 3 fuentes listadas"));
@@ -123,7 +123,7 @@ void TestCatalogue::moreNamesThanASixteenBitCountAreAllListed()
     auto fonts = std::make_unique<CountingFonts>(names, 40000);
     CountingFonts *source = fonts.get();
     registry = std::make_unique<TestRegistry>();
-    registry->forms.setPrinter(std::move(fonts));
+    registry->printer.setSource(std::move(fonts));
     CargarFuentes();
     FrmPrincipal &form = Forms::get<FrmPrincipal>();
     QCOMPARE(form.CmbNDL->ListCount(), 40000);

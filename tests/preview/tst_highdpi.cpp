@@ -1,7 +1,7 @@
 #include "about/frmacerca.h"
 #include "preview/frmprincipal.h"
 #include "startup/frmpresenta.h"
-#include "testsupport.h"
+#include "formsupport.h"
 
 #include <QtTest>
 

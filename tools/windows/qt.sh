@@ -1,0 +1,215 @@
+#!/usr/bin/env bash
+# Cross-builds Qt's qtbase for 64-bit Windows (MinGW-w64) and caches it outside
+# the clone, so every checkout and CI run on this machine shares one build.
+#
+#   QT=$(tools/windows/qt.sh | tail -n1)
+#
+# The last stdout line is the install prefix; everything else goes to stderr or
+# to the log beside the cache. The source is Debian's own qt6-base package of
+# the exact version installed on the host, because the host's moc/rcc/uic
+# (QT_HOST_PATH) must match the target Qt, and Debian's mirrors are the only
+# place this machine can fetch from.
+#
+# Environment: QUELVARO_JOBS (parallel jobs, default: all cores).
+set -euo pipefail
+
+# Keep stdout clean for the caller's `tail -n1`: fd 3 is the only way out.
+exec 3>&1 1>&2
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+toolchain="$here/mingw-w64.cmake"
+
+say() { printf 'qt.sh: %s\n' "$*" >&2; }
+die() { say "error: $*"; exit 1; }
+
+need() {
+    local cmd=$1 pkg=$2
+    command -v "$cmd" >/dev/null 2>&1 || die "$cmd not found (Debian package: $pkg)"
+}
+need x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix
+need x86_64-w64-mingw32-windres binutils-mingw-w64-x86-64
+need cmake cmake
+need ninja ninja-build
+need perl perl
+need dpkg-source dpkg-dev
+need dpkg-architecture dpkg-dev
+need apt-get apt
+need flock util-linux
+
+# The host Qt provides the build tools for the cross build, so its version
+# decides which source to fetch.
+host_status=$(dpkg-query -W -f='${Status}' qt6-base-dev 2>/dev/null || true)
+[[ $host_status == *'install ok installed'* ]] || die "the host Qt is missing (Debian package: qt6-base-dev)"
+src_version=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)
+qt_version=${src_version#*:}
+qt_version=${qt_version%%[-+~]*}
+[[ $qt_version =~ ^6\.[0-9]+\.[0-9]+$ ]] || die "cannot read the Qt version from '$src_version'"
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+host_cmake_dir=/usr/lib/$multiarch/cmake
+[ -f "$host_cmake_dir/Qt6HostInfo/Qt6HostInfoConfig.cmake" ] || die "no host Qt CMake files in $host_cmake_dir"
+
+# Any edit to the recipe or to the compiler settings yields a new cache entry.
+key=$(cat "${BASH_SOURCE[0]}" "$toolchain" | sha256sum | cut -c1-12)
+cache_root="${XDG_CACHE_HOME:-$HOME/.cache}/quelvaro"
+name="qt-$qt_version-mingw-$key"
+prefix="$cache_root/$name"
+marker="$prefix/.quelvaro-qt-complete"
+log="$cache_root/$name.log"
+
+if [ -f "$marker" ]; then
+    echo "$prefix" >&3
+    exit 0
+fi
+
+mkdir -p "$cache_root"
+# Two builds of the same key at once would overwrite each other's install.
+exec 9>"$cache_root/$name.lock"
+if ! flock -n 9; then
+    say "another qt.sh is building $name; waiting for it"
+    flock 9
+fi
+if [ -f "$marker" ]; then
+    echo "$prefix" >&3
+    exit 0
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/quelvaro-qt.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+# apt drops to its _apt user for downloads; it has to reach the folders.
+chmod 755 "$work"
+: >"$log"
+say "building Qt $qt_version for Windows into $prefix"
+say "log: $log"
+
+run() {
+    printf '+ %s\n' "$*" >>"$log"
+    if ! "$@" >>"$log" 2>&1; then
+        say "failed: $*"
+        tail -n 40 "$log" >&2
+        exit 1
+    fi
+}
+
+# --- Source, through a private apt configuration --------------------------
+# The machine only has binary (deb) entries. Rather than touch its sources,
+# mirror every enabled deb entry as a deb-src entry in a list of our own, with
+# our own index and download folders.
+eval "$(apt-config shell sys_list Dir::Etc::sourcelist/f sys_parts Dir::Etc::sourceparts/d)"
+sys_list=${sys_list:-/etc/apt/sources.list}
+sys_parts=${sys_parts:-/etc/apt/sources.list.d}
+
+one_line_entries() {
+    # deb [options] uri suite [components...]; apt ignores everything but
+    # a leading "deb" type, and so do we.
+    awk '
+        { sub(/#.*/, "") }
+        $1 == "deb" { $1 = "deb-src"; print }
+    ' "$1"
+}
+
+deb822_entries() {
+    # Stanzas of "Field: value" lines; continuation lines start with blanks.
+    # An inline (multi-line) Signed-By key cannot be carried into a one-line
+    # entry, so such an entry falls back to the machine's trusted keys.
+    awk '
+        function flush(   i, j, n_u, n_s, u, s, opts, enabled, isdeb, t) {
+            enabled = tolower(f["enabled"])
+            isdeb = 0
+            t = " " f["types"] " "
+            if (t ~ /[ \t]deb[ \t]/) isdeb = 1
+            if (isdeb && enabled != "no" && f["uris"] != "" && f["suites"] != "") {
+                opts = ""
+                if (f["signed-by"] != "" && !multi["signed-by"]) opts = opts " signed-by=" f["signed-by"]
+                if (tolower(f["trusted"]) == "yes") opts = opts " trusted=yes"
+                if (opts != "") opts = "[" substr(opts, 2) "] "
+                n_u = split(f["uris"], u, /[ \t]+/)
+                n_s = split(f["suites"], s, /[ \t]+/)
+                for (i = 1; i <= n_u; i++) for (j = 1; j <= n_s; j++)
+                    if (u[i] != "" && s[j] != "")
+                        print "deb-src " opts u[i] " " s[j] (s[j] ~ /\/$/ ? "" : " " f["components"])
+            }
+            delete f; delete multi; last = ""
+        }
+        /^#/ { next }
+        /^[ \t]*$/ { flush(); next }
+        /^[ \t]/ { if (last != "") { multi[last] = 1 } next }
+        {
+            k = tolower(substr($0, 1, index($0, ":") - 1))
+            v = substr($0, index($0, ":") + 1)
+            gsub(/^[ \t]+|[ \t]+$/, "", v)
+            f[k] = v; last = k
+        }
+        END { flush() }
+    ' "$1"
+}
+
+apt_dir="$work/apt"
+mkdir -p "$apt_dir/parts" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
+{
+    [ -f "$sys_list" ] && one_line_entries "$sys_list"
+    for f in "$sys_parts"/*.list; do [ -f "$f" ] && one_line_entries "$f"; done
+    for f in "$sys_parts"/*.sources; do [ -f "$f" ] && deb822_entries "$f"; done
+} | sort -u >"$apt_dir/sources.list"
+[ -s "$apt_dir/sources.list" ] || die "no enabled deb entries in the machine's apt sources"
+{ echo "# private source list"; cat "$apt_dir/sources.list"; } >>"$log"
+
+apt_opts=(
+    -o "Dir::Etc::SourceList=$apt_dir/sources.list"
+    -o "Dir::Etc::SourceParts=$apt_dir/parts"
+    -o "Dir::State::Lists=$apt_dir/lists"
+    -o "Dir::Cache=$apt_dir/cache"
+)
+say "fetching the qt6-base $src_version source"
+# A repository without source indexes only warns; the source download below
+# is what has to succeed.
+printf '+ apt-get update\n' >>"$log"
+apt-get "${apt_opts[@]}" update >>"$log" 2>&1 || say "apt-get update reported errors (see log); trying anyway"
+mkdir -p "$work/src"
+(cd "$work/src" && run apt-get "${apt_opts[@]}" source --download-only "qt6-base=$src_version")
+dsc=$(ls "$work"/src/qt6-base_*.dsc)
+run dpkg-source -x "$dsc" "$work/src/qtbase"
+rm -f "$work"/src/qt6-base_*
+
+# --- Build -----------------------------------------------------------------
+# Only what a font viewer and its Qt Test suites need. Debian's tarball drops
+# src/3rdparty/wintab, hence no tablet events; without OpenGL the dynamic GL
+# loader has nothing to load.
+configure_flags=(
+    -G Ninja
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain"
+    -DCMAKE_BUILD_TYPE=Release
+    -DCMAKE_INSTALL_PREFIX="$prefix"
+    -DBUILD_SHARED_LIBS=ON
+    -DQT_HOST_PATH=/usr
+    -DQT_HOST_PATH_CMAKE_DIR="$host_cmake_dir"
+    -DQT_BUILD_EXAMPLES=OFF
+    -DQT_BUILD_TESTS=OFF
+    -DFEATURE_network=OFF
+    -DFEATURE_sql=OFF
+    -DFEATURE_opengl=OFF
+    -DFEATURE_dynamicgl=OFF
+    -DFEATURE_dbus=OFF
+    -DFEATURE_printsupport=OFF
+    -DFEATURE_concurrent=OFF
+    -DFEATURE_xml=OFF
+    -DFEATURE_tabletevent=OFF
+    -DFEATURE_testlib=ON
+)
+jobs=${QUELVARO_JOBS:-$(nproc)}
+start=$(date +%s)
+say "configuring (log: $log)"
+run nice -n 10 cmake -S "$work/src/qtbase" -B "$work/build" "${configure_flags[@]}"
+say "building with $jobs jobs; this takes a long while"
+run nice -n 10 cmake --build "$work/build" --parallel "$jobs"
+# A half-written prefix from an interrupted install must not survive.
+rm -rf "$prefix"
+run cmake --install "$work/build"
+rm -rf "$work/build"
+
+{
+    echo "qt6-base $src_version"
+    echo "built $(date -u +%Y-%m-%dT%H:%M:%SZ) in $(($(date +%s) - start)) s"
+    printf '%s\n' "${configure_flags[@]}"
+} >"$marker"
+say "done: $prefix"
+echo "$prefix" >&3
