@@ -165,7 +165,7 @@ void Timer::setEnabled(bool enabled)
 
 void Timer::update()
 {
-    if (m_enabled && m_timer.interval() > 0)
+    if (m_enabled && !m_held && m_timer.interval() > 0)
         m_timer.start();
     else
         m_timer.stop();
@@ -175,6 +175,12 @@ void Timer::fire()
 {
     if (m_enabled)
         emit Tick();
+}
+
+void Timer::holdClock()
+{
+    m_held = true;
+    m_timer.stop();
 }
 
 void Timer::stop()

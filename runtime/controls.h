@@ -91,8 +91,10 @@ public:
     bool Enabled() const { return m_enabled; }
     void setEnabled(bool enabled);
     bool isRunning() const { return m_timer.isActive(); }
-    // Test hook: one tick now, as the clock would give it.
+    // Test hooks: one tick now, as the clock would give it; and a clock that no longer ticks on its
+    // own, so that only fire() ticks a timer that stays enabled.
     void fire();
+    void holdClock();
     void stop();
 signals:
     void Tick();
@@ -101,6 +103,7 @@ private:
     void update();
     QTimer m_timer;
     bool m_enabled = false;
+    bool m_held = false;
 };
 
 // A picture shown at its own size, clipped by the window.
@@ -116,10 +119,6 @@ class Line : public QWidget {
     Q_OBJECT
 public:
     Line(QPoint from, QPoint to, int width, quint32 colour, QWidget *parent = nullptr);
-    QPoint from() const { return m_from; }
-    QPoint to() const { return m_to; }
-    int lineWidth() const { return m_width; }
-    QColor colour() const { return m_colour; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

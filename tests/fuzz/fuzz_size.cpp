@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QRegularExpression>
 
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +39,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     static char name[] = "fuzz_size";
     static char *argv[] = { name, nullptr };
     static QApplication app(argc, argv);
+    // QApplication takes the process locale from the environment; the oracle reads as C does.
+    std::setlocale(LC_NUMERIC, "C");
     qInstallMessageHandler(failOnMessage);
     return 0;
 }
