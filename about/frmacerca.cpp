@@ -16,11 +16,13 @@ const FormSpec Window {
     .icon = true,
 };
 
+// clang-format off
 const ControlSpec Controls[] = {
-    // name      kind        caption left  top  width height tab
-    { "Image1", Kind::Image, "", 0, -120, 5445, 3825, -1,
-      { .picture = ":/about.png", .accessibleName = "Dorvane. Quelvaro 1.1, dorvane@example.org" } },
+    // name     kind         caption left  top  width height  tab  other settings
+    { "Image1", Kind::Image, "",        0, -120, 5445,  3825,  -1, { .picture = ":/about.png",
+                                                                    .accessibleName = "Dorvane. Quelvaro 1.1, dorvane@example.org" } },
 };
+// clang-format on
 
 } // namespace
 

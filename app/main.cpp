@@ -21,8 +21,8 @@ void startupMessage(QtMsgType type, const QMessageLogContext &context, const QSt
         if (display.isEmpty())
             std::fputs("quelvaro: no se puede abrir la pantalla (DISPLAY no está definida)\n", stderr);
         else
-            std::fprintf(stderr, "quelvaro: no se puede abrir la pantalla (DISPLAY=%s)\n",
-                         display.constData());
+            std::fprintf(
+                stderr, "quelvaro: no se puede abrir la pantalla (DISPLAY=%s)\n", display.constData());
         std::_Exit(1);
     }
     if (context.category && qstrncmp(context.category, "qt.qpa.", 7) == 0)

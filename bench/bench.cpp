@@ -135,7 +135,8 @@ void measureCycle(FrmPrincipal &form, int limit)
     FILE *out = std::fopen(qgetenv("QUELVARO_BENCH_TICKS").constData(), "w");
     if (out) {
         for (std::size_t i = 0; i < ticks.size(); ++i)
-            std::fprintf(out, "%lld\t%lld\t%s\n", static_cast<long long>(ticks[i]), static_cast<long long>(idles[i]),
+            std::fprintf(out, "%lld\t%lld\t%s\n", static_cast<long long>(ticks[i]),
+                static_cast<long long>(idles[i]),
                 form.CmbNDL->List(int((std::size_t(first) + i + 1) % std::size_t(form.CmbNDL->ListCount())))
                     .toUtf8()
                     .constData());
@@ -196,7 +197,7 @@ void loadCatalogue(const QStringList &arrival, const QStringList &sorted)
 {
     Printer printer(std::make_unique<ListedFonts>(arrival));
     Forms forms;
-    setEnding([](int) { });
+    setEnding([](int) {});
     FrmPrincipal &form = Forms::get<FrmPrincipal>();
     const qint64 start = probe::now();
     CargarFuentes();
@@ -224,14 +225,14 @@ int catalogue(int argc, char *argv[])
         system.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : system);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::stable_sort(sorted.begin(), sorted.end(),
-                     [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+        [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
 
     if (order == "shuffled")
         loadCatalogue(shuffled, sorted);
     if (order == "installed") {
         QStringList installed = shuffled;
         std::sort(installed.begin(), installed.end(),
-                  [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+            [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
         loadCatalogue(installed, sorted);
     }
     if (order != "bulk")

@@ -53,7 +53,7 @@ public:
     }
 
     int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *returnData) const override
+        QStyleHintReturn *returnData) const override
     {
         if (hint == SH_ComboBox_Popup)
             return 0;

@@ -9,7 +9,6 @@
 #include <iterator>
 #include <optional>
 
-
 namespace Faces {
 
 namespace {
@@ -42,7 +41,6 @@ QString withoutFoundry(const QString &listed)
     const qsizetype open = listed.lastIndexOf(QLatin1StringView(" ["));
     return open > 0 ? listed.left(open) : listed;
 }
-
 
 } // namespace
 
@@ -100,9 +98,9 @@ QString fixedFace(const QString &face)
     static QHash<QString, QString> found;
     auto it = found.constFind(face);
     if (it == found.constEnd()) {
-        QString installed = firstInstalled({ face, QStringLiteral("Microsoft Sans Serif"),
-            QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial"),
-            QStringLiteral("Nimbus Sans") });
+        QString installed = firstInstalled(
+            { face, QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
+                QStringLiteral("Arimo"), QStringLiteral("Arial"), QStringLiteral("Nimbus Sans") });
         if (installed.isEmpty())
             installed = QFontInfo(QGuiApplication::font()).family();
         it = found.insert(face, installed);

@@ -132,9 +132,8 @@ Form *Forms::find(std::type_index type) const
 void Forms::unload(Form *form)
 {
     auto &forms = instance().m_forms;
-    auto it = std::find_if(forms.begin(), forms.end(), [form](const auto &entry) {
-        return entry.second.get() == form;
-    });
+    auto it = std::find_if(
+        forms.begin(), forms.end(), [form](const auto &entry) { return entry.second.get() == form; });
     if (it == forms.end())
         return;
     form->Form_Unload();

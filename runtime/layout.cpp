@@ -46,8 +46,7 @@ QObject *createControl(QWidget *form, const ControlSpec &row)
     }
     case Kind::Line:
         widget = new Line(QPoint(twipsToPixels(row.left), twipsToPixels(row.top)),
-                          QPoint(twipsToPixels(row.width), twipsToPixels(row.height)), s.lineWidth, s.lineColour,
-                          form);
+            QPoint(twipsToPixels(row.width), twipsToPixels(row.height)), s.lineWidth, s.lineColour, form);
         widget->lower();
         break;
     case Kind::Label: {
@@ -77,9 +76,9 @@ QObject *createControl(QWidget *form, const ControlSpec &row)
     }
     case Kind::DropDownList:
     case Kind::DropDownCombo: {
-        auto *combo = new ComboBox(row.kind == Kind::DropDownList ? ComboBox::Style::DropDownList
-                                                                    : ComboBox::Style::DropDownCombo,
-                                   s.sorted, form);
+        auto *combo = new ComboBox(
+            row.kind == Kind::DropDownList ? ComboBox::Style::DropDownList : ComboBox::Style::DropDownCombo,
+            s.sorted, form);
         for (const QString &item : s.items)
             combo->AddItem(item);
         if (row.kind == Kind::DropDownCombo)
@@ -129,7 +128,8 @@ QWidget *buildControls(QWidget *form, std::span<const ControlSpec> controls)
         if (label && buddy)
             label->setBuddy(buddy);
     }
-    std::sort(focusable.begin(), focusable.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::sort(
+        focusable.begin(), focusable.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     for (std::size_t i = 1; i < focusable.size(); ++i)
         QWidget::setTabOrder(focusable[i - 1].second, focusable[i].second);
     return focusable.empty() ? nullptr : focusable.front().second;

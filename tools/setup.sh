@@ -11,6 +11,10 @@ PACKAGES=(
     binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file
     # hostile fonts (built and from packages), sanitizers, fuzzing and the leak check
     python3-fonttools fonts-noto-color-emoji fonts-terminus-otb clang libclang-rt-14-dev valgrind
+    # formatting check
+    clang-format
+    # the Windows program: cross compiler and Qt's build, Wine to test it, zip and NSIS to package it
+    g++-mingw-w64-x86-64-posix ninja-build perl wine wine64 python3-pefile zip unzip nsis
 )
 
 ensure_packages() {

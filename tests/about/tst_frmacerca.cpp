@@ -1,7 +1,7 @@
 #include "about/frmacerca.h"
+#include "formsupport.h"
 #include "preview/frmprincipal.h"
 #include "startup/frmpresenta.h"
-#include "formsupport.h"
 
 #include <QPointer>
 #include <QtTest>

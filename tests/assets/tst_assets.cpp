@@ -13,8 +13,7 @@
 #error "QUELVARO_SOURCE_DIR must be defined as a string literal naming the source tree"
 #endif
 
-namespace
-{
+namespace {
 
 quint32 readLe(const QByteArray &data, qsizetype at, int bytes)
 {
@@ -24,7 +23,10 @@ quint32 readLe(const QByteArray &data, qsizetype at, int bytes)
     return value;
 }
 
-int lightness(QRgb c) { return (qRed(c) * 299 + qGreen(c) * 587 + qBlue(c) * 114) / 1000; }
+int lightness(QRgb c)
+{
+    return (qRed(c) * 299 + qGreen(c) * 587 + qBlue(c) * 114) / 1000;
+}
 
 // Average per-channel difference; the pictures compared are the same size.
 double meanDifference(const QImage &a, const QImage &b)
@@ -107,8 +109,7 @@ struct IcoEntry {
 
 } // namespace
 
-class TestAssets : public QObject
-{
+class TestAssets : public QObject {
     Q_OBJECT
 
 private slots:

@@ -1,6 +1,6 @@
+#include "formsupport.h"
 #include "preview/frmprincipal.h"
 #include "startup/frmpresenta.h"
-#include "formsupport.h"
 
 #include <QFontInfo>
 #include <QProcess>
@@ -121,7 +121,7 @@ void TestHostileFonts::listsEveryFamilyFontconfigReports()
         QVERIFY2(containsIgnoringCase(listed, family), qPrintable("not listed: " + family));
     for (const QString &name : listed)
         QVERIFY2(containsIgnoringCase(reported, name) || QtGenericFamilies.contains(name),
-                 qPrintable("listed but not installed: " + name));
+            qPrintable("listed but not installed: " + name));
     QCOMPARE(listed.size(), reported.size() + QtGenericFamilies.size());
     QCOMPARE(form->lblcant->Caption(), QString(" %1 fuentes listadas").arg(listed.size()));
     QVERIFY(registry->errors.empty());
@@ -132,9 +132,8 @@ void TestHostileFonts::eachFileIsHandled_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("listed"); // empty: no entry at all
 
-    const auto row = [](const char *file, const QString &listed) {
-        QTest::newRow(file) << QString(file) << listed;
-    };
+    const auto row
+        = [](const char *file, const QString &listed) { QTest::newRow(file) << QString(file) << listed; };
     row("empty.ttf", {});
     row("random.ttf", {});
     row("truncated-header.ttf", {});
@@ -174,8 +173,11 @@ void TestHostileFonts::eachFileIsHandled()
     // Which spelling of the two cases is listed depends on the order fontconfig read the files in.
     if (!file.startsWith(u"case-"))
         QCOMPARE(entries.count(listed), 1);
-    QCOMPARE(entries.filter(QRegularExpression("^" + QRegularExpression::escape(listed) + "$",
-                                               QRegularExpression::CaseInsensitiveOption)).size(), 1);
+    QCOMPARE(entries
+                 .filter(QRegularExpression("^" + QRegularExpression::escape(listed) + "$",
+                     QRegularExpression::CaseInsensitiveOption))
+                 .size(),
+        1);
 }
 
 void TestHostileFonts::everyListedFamilyIsTheOneShown()
@@ -190,7 +192,7 @@ void TestHostileFonts::everyListedFamilyIsTheOneShown()
             continue;
         const QString shown = QFontInfo(form->txtvisu->font()).family();
         QVERIFY2(shown.compare(name, Qt::CaseInsensitive) == 0,
-                 qPrintable(QString("picked '%1', shown in '%2'").arg(name, shown)));
+            qPrintable(QString("picked '%1', shown in '%2'").arg(name, shown)));
     }
 }
 

@@ -179,13 +179,13 @@ void TestWindowsResources::initTestCase()
     // The cross compiler windres would look for is not needed: the script uses the preprocessor only
     // for comments and pragmas.
     windres.start(QStringLiteral(QUELVARO_WINDRES),
-                  { QStringLiteral("--preprocessor=cpp"), QStringLiteral("--preprocessor-arg=-DRC_INVOKED"),
-                    QStringLiteral("-i"), QStringLiteral(QUELVARO_RC_FILE), QStringLiteral("-O"),
-                    QStringLiteral("res"), QStringLiteral("-o"), res });
+        { QStringLiteral("--preprocessor=cpp"), QStringLiteral("--preprocessor-arg=-DRC_INVOKED"),
+            QStringLiteral("-i"), QStringLiteral(QUELVARO_RC_FILE), QStringLiteral("-O"),
+            QStringLiteral("res"), QStringLiteral("-o"), res });
     QVERIFY2(windres.waitForStarted(), "the MinGW resource compiler (binutils-mingw-w64-x86-64) is missing");
     QVERIFY(windres.waitForFinished(60000));
     QVERIFY2(windres.exitStatus() == QProcess::NormalExit && windres.exitCode() == 0,
-             windres.readAllStandardError().constData());
+        windres.readAllStandardError().constData());
 
     QFile compiled(res);
     QVERIFY(compiled.open(QIODevice::ReadOnly));
@@ -215,8 +215,8 @@ void TestWindowsResources::scriptIsConfiguredFromTheProject()
     QVERIFY2(!m_script.contains('@'), "a variable was left unconfigured");
     QVERIFY(m_script.contains(QUELVARO_SOURCE_DIR "/assets/quelvaro.ico"));
     QCOMPARE(std::count_if(m_resources.begin(), m_resources.end(),
-                           [](const Resource &r) { return r.type.number == RtVersion; }),
-             std::ptrdiff_t(1));
+                 [](const Resource &r) { return r.type.number == RtVersion; }),
+        std::ptrdiff_t(1));
     QCOMPARE(find(RtVersion)->language, SpanishSpain);
 }
 
@@ -241,12 +241,18 @@ void TestWindowsResources::spanishStringBlockNamesTheProduct_data()
 {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("FileVersion") << "FileVersion" << "1.01";
-    QTest::newRow("ProductVersion") << "ProductVersion" << "1.01";
-    QTest::newRow("ProductName") << "ProductName" << "Quelvaro";
-    QTest::newRow("CompanyName") << "CompanyName" << "Dorvane";
-    QTest::newRow("FileDescription") << "FileDescription" << "Visor de fuentes Quelvaro";
-    QTest::newRow("OriginalFilename") << "OriginalFilename" << "quelvaro.exe";
+    QTest::newRow("FileVersion") << "FileVersion"
+                                 << "1.01";
+    QTest::newRow("ProductVersion") << "ProductVersion"
+                                    << "1.01";
+    QTest::newRow("ProductName") << "ProductName"
+                                 << "Quelvaro";
+    QTest::newRow("CompanyName") << "CompanyName"
+                                 << "Dorvane";
+    QTest::newRow("FileDescription") << "FileDescription"
+                                     << "Visor de fuentes Quelvaro";
+    QTest::newRow("OriginalFilename") << "OriginalFilename"
+                                      << "quelvaro.exe";
 }
 
 void TestWindowsResources::spanishStringBlockNamesTheProduct()
@@ -312,8 +318,8 @@ void TestWindowsResources::iconGroupHoldsTheThreeImagesOfTheIcoFile()
             if (r.type.number == RtIcon && r.name.number == id)
                 icon = &r;
         QVERIFY2(icon, qPrintable(QStringLiteral("icon image %1 is missing").arg(id)));
-        QVERIFY2(icon->data == image,
-                 qPrintable(QStringLiteral("icon image %1 differs from the file").arg(id)));
+        QVERIFY2(
+            icon->data == image, qPrintable(QStringLiteral("icon image %1 differs from the file").arg(id)));
     }
 }
 

@@ -1,8 +1,8 @@
 #include "about/frmacerca.h"
-#include "preview/frmprincipal.h"
-#include "startup/frmpresenta.h"
 #include "formsupport.h"
+#include "preview/frmprincipal.h"
 #include "runtime/application.h"
+#include "startup/frmpresenta.h"
 
 #include <QAccessible>
 #include <QtTest>
@@ -93,14 +93,14 @@ void TestAccessibility::windowsAndPicturesAreNamed()
     QCOMPARE(credits->childCount(), 1);
     QCOMPARE(credits->child(0)->role(), QAccessible::Graphic);
     QCOMPARE(credits->child(0)->text(QAccessible::Name),
-             QStringLiteral("Dorvane. Quelvaro 1.1, dorvane@example.org"));
+        QStringLiteral("Dorvane. Quelvaro 1.1, dorvane@example.org"));
 
     FrmPresenta &splash = Forms::get<FrmPresenta>();
     splash.stopTimers();
     QAccessibleInterface *loading = QAccessible::queryAccessibleInterface(splash.Image1);
     QCOMPARE(loading->role(), QAccessible::Graphic);
     QCOMPARE(loading->text(QAccessible::Name),
-             QStringLiteral("Quelvaro, versión 1.1. Cargando fuentes, por favor, espere..."));
+        QStringLiteral("Quelvaro, versión 1.1. Cargando fuentes, por favor, espere..."));
 }
 
 void TestAccessibility::controlsHaveSpanishNamesAndRoles_data()
@@ -198,8 +198,8 @@ void TestAccessibility::countLabelReadsItsCaption()
 void TestAccessibility::labelsAreBuddiesOfTheListsTheyName()
 {
     const auto children = accessibleChildren(form);
-    const std::pair<const char *, const char *> pairs[] = { { "Label2", "CmbColor" },
-                                                            { "Label3", "CmbTama" } };
+    const std::pair<const char *, const char *> pairs[]
+        = { { "Label2", "CmbColor" }, { "Label3", "CmbTama" } };
     for (const auto &[labelName, listName] : pairs) {
         QAccessibleInterface *label = children.value(labelName);
         QAccessibleInterface *list = children.value(listName);
@@ -234,8 +234,8 @@ void TestAccessibility::focusReadsTheControlsInTheWrittenOrder()
         read << focused();
     }
     QCOMPARE(read,
-             QStringList({ "Fuente", "Negrita", "Cursiva", "Subrayada", "Tamaño", "Salir", "Acerca De...",
-                           "Texto de ejemplo", "Color", "Iniciar Visualización Automática", "Fuente" }));
+        QStringList({ "Fuente", "Negrita", "Cursiva", "Subrayada", "Tamaño", "Salir", "Acerca De...",
+            "Texto de ejemplo", "Color", "Iniciar Visualización Automática", "Fuente" }));
 }
 
 void TestAccessibility::automaticViewingDisablesTheFontListAndStartButton()
@@ -251,7 +251,7 @@ void TestAccessibility::automaticViewingDisablesTheFontListAndStartButton()
 void TestAccessibility::aboutWindowDisablesEveryPreviewControl()
 {
     const QStringList everyControl = { "CmbColor", "CmbNDL", "CmbTama", "Cmdsalir", "ccursi", "cmdcerca",
-                                       "cmdfinau", "cmdviau", "cnegri", "csubra", "txtvisu" };
+        "cmdfinau", "cmdviau", "cnegri", "csubra", "txtvisu" };
     form->cmdviau_Click();
     form->cmdcerca_Click();
     QVERIFY(Forms::isLoaded<frmacerca>());

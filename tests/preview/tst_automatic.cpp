@@ -1,6 +1,6 @@
+#include "formsupport.h"
 #include "preview/frmprincipal.h"
 #include "startup/frmpresenta.h"
-#include "formsupport.h"
 
 #include <QFont>
 

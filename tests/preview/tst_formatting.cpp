@@ -1,8 +1,8 @@
+#include "formsupport.h"
 #include "preview/colours.h"
 #include "preview/frmprincipal.h"
 #include "runtime/units.h"
 #include "startup/frmpresenta.h"
-#include "formsupport.h"
 
 #include <QLineEdit>
 #include <QtTest>
@@ -29,7 +29,8 @@ private:
 
 void TestFormatting::init()
 {
-    registry = std::make_unique<TestRegistry>(QStringList({ "DejaVu Serif", "DejaVu Sans", "DejaVu Sans Mono" }));
+    registry
+        = std::make_unique<TestRegistry>(QStringList({ "DejaVu Serif", "DejaVu Sans", "DejaVu Sans Mono" }));
     form = &startPreview();
 }
 
@@ -99,9 +100,9 @@ void TestFormatting::namedColours_data()
 {
     QTest::addColumn<int>("row");
     QTest::addColumn<QColor>("rgb");
-    const QList<QColor> expected { { 0, 0, 0 },     { 128, 0, 0 },   { 0, 128, 0 },   { 128, 128, 0 }, { 0, 0, 128 },
-                                   { 128, 0, 128 }, { 128, 128, 128 }, { 192, 192, 192 }, { 255, 0, 0 }, { 0, 255, 0 },
-                                   { 255, 255, 0 }, { 0, 0, 255 },   { 255, 0, 255 }, { 0, 255, 255 } };
+    const QList<QColor> expected { { 0, 0, 0 }, { 128, 0, 0 }, { 0, 128, 0 }, { 128, 128, 0 }, { 0, 0, 128 },
+        { 128, 0, 128 }, { 128, 128, 128 }, { 192, 192, 192 }, { 255, 0, 0 }, { 0, 255, 0 }, { 255, 255, 0 },
+        { 0, 0, 255 }, { 255, 0, 255 }, { 0, 255, 255 } };
     for (int row = 0; row < 14; ++row)
         QTest::newRow(NamedColours[std::size_t(row)].name) << row << expected[row];
 }

@@ -1,5 +1,5 @@
-#include "preview/frmprincipal.h"
 #include "formsupport.h"
+#include "preview/frmprincipal.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -46,22 +46,54 @@ void TestLayout::controlsStandWhereTheTableSays_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QRect>("pixels");
 
-    QTest::newRow("cmdfinau") << "cmdfinau" << "CommandButton" << "Finalizar Visualización Automática" << QRect(8, 304, 345, 25);
-    QTest::newRow("cmdviau") << "cmdviau" << "CommandButton" << "Iniciar Visualización Automática" << QRect(8, 272, 345, 25);
-    QTest::newRow("CmbColor") << "CmbColor" << "ComboBox" << "" << QRect(64, 72, 105, 21);
-    QTest::newRow("txtvisu") << "txtvisu" << "TextBox" << "Texto ejemplo" << QRect(8, 96, 345, 105);
-    QTest::newRow("cmdcerca") << "cmdcerca" << "CommandButton" << "Acerca De..." << QRect(8, 360, 169, 25);
-    QTest::newRow("Cmdsalir") << "Cmdsalir" << "CommandButton" << "Salir" << QRect(184, 360, 169, 25);
-    QTest::newRow("CmbTama") << "CmbTama" << "ComboBox" << "CmbTama" << QRect(288, 72, 65, 21);
-    QTest::newRow("csubra") << "csubra" << "CheckBox" << "Subrayada" << QRect(264, 208, 89, 17);
-    QTest::newRow("ccursi") << "ccursi" << "CheckBox" << "Cursiva" << QRect(144, 208, 81, 17);
-    QTest::newRow("cnegri") << "cnegri" << "CheckBox" << "Negrita" << QRect(8, 208, 81, 17);
-    QTest::newRow("CmbNDL") << "CmbNDL" << "ComboBox" << "" << QRect(8, 40, 345, 21);
-    QTest::newRow("Label4") << "Label4" << "Label" << "Visualización Automática" << QRect(8, 240, 345, 25);
-    QTest::newRow("Label3") << "Label3" << "Label" << "Tamaño :" << QRect(208, 72, 73, 17);
-    QTest::newRow("Label2") << "Label2" << "Label" << "Color :" << QRect(8, 72, 49, 17);
-    QTest::newRow("Label1") << "Label1" << "Label" << "Visualización Normal" << QRect(8, 8, 345, 25);
-    QTest::newRow("lblcant") << "lblcant" << "Label" << "" << QRect(-8, 403, 369, 27);
+    QTest::newRow("cmdfinau") << "cmdfinau"
+                              << "CommandButton"
+                              << "Finalizar Visualización Automática" << QRect(8, 304, 345, 25);
+    QTest::newRow("cmdviau") << "cmdviau"
+                             << "CommandButton"
+                             << "Iniciar Visualización Automática" << QRect(8, 272, 345, 25);
+    QTest::newRow("CmbColor") << "CmbColor"
+                              << "ComboBox"
+                              << "" << QRect(64, 72, 105, 21);
+    QTest::newRow("txtvisu") << "txtvisu"
+                             << "TextBox"
+                             << "Texto ejemplo" << QRect(8, 96, 345, 105);
+    QTest::newRow("cmdcerca") << "cmdcerca"
+                              << "CommandButton"
+                              << "Acerca De..." << QRect(8, 360, 169, 25);
+    QTest::newRow("Cmdsalir") << "Cmdsalir"
+                              << "CommandButton"
+                              << "Salir" << QRect(184, 360, 169, 25);
+    QTest::newRow("CmbTama") << "CmbTama"
+                             << "ComboBox"
+                             << "CmbTama" << QRect(288, 72, 65, 21);
+    QTest::newRow("csubra") << "csubra"
+                            << "CheckBox"
+                            << "Subrayada" << QRect(264, 208, 89, 17);
+    QTest::newRow("ccursi") << "ccursi"
+                            << "CheckBox"
+                            << "Cursiva" << QRect(144, 208, 81, 17);
+    QTest::newRow("cnegri") << "cnegri"
+                            << "CheckBox"
+                            << "Negrita" << QRect(8, 208, 81, 17);
+    QTest::newRow("CmbNDL") << "CmbNDL"
+                            << "ComboBox"
+                            << "" << QRect(8, 40, 345, 21);
+    QTest::newRow("Label4") << "Label4"
+                            << "Label"
+                            << "Visualización Automática" << QRect(8, 240, 345, 25);
+    QTest::newRow("Label3") << "Label3"
+                            << "Label"
+                            << "Tamaño :" << QRect(208, 72, 73, 17);
+    QTest::newRow("Label2") << "Label2"
+                            << "Label"
+                            << "Color :" << QRect(8, 72, 49, 17);
+    QTest::newRow("Label1") << "Label1"
+                            << "Label"
+                            << "Visualización Normal" << QRect(8, 8, 345, 25);
+    QTest::newRow("lblcant") << "lblcant"
+                             << "Label"
+                             << "" << QRect(-8, 403, 369, 27);
 }
 
 static QString captionOf(QWidget *widget)
@@ -100,9 +132,10 @@ void TestLayout::listsHoldTheirEntriesInOrder()
     for (int i = 0; i < form.CmbTama->ListCount(); ++i)
         sizes << form.CmbTama->List(i);
     QCOMPARE(colours,
-             QStringList({ "Negro", "Rojo oscuro", "Verde oscuro", "Oliva", "Azul marino", "Púrpura", "Gris", "Plateado",
-                           "Rojo", "Verde", "Amarillo", "Azul", "Fucsia", "Agua marina" }));
-    QCOMPARE(sizes, QStringList({ "8", "10", "12", "14", "16", "18", "20", "22", "24", "26", "28", "36", "48", "72" }));
+        QStringList({ "Negro", "Rojo oscuro", "Verde oscuro", "Oliva", "Azul marino", "Púrpura", "Gris",
+            "Plateado", "Rojo", "Verde", "Amarillo", "Azul", "Fucsia", "Agua marina" }));
+    QCOMPARE(sizes,
+        QStringList({ "8", "10", "12", "14", "16", "18", "20", "22", "24", "26", "28", "36", "48", "72" }));
     QVERIFY(!form.CmbColor->isEditable());
     QVERIFY(!form.CmbNDL->isEditable());
     QVERIFY(form.CmbTama->isEditable());
@@ -125,14 +158,16 @@ void TestLayout::labelsUseTheirFixedFonts()
     QCOMPARE(form.lblcant->font().pointSizeF(), 13.5);
     QVERIFY(form.lblcant->font().bold() && !form.lblcant->font().underline());
     QVERIFY(form.lblcant->alignment() & Qt::AlignHCenter);
-    for (QWidget *w : std::initializer_list<QWidget *> { form.Label1, form.lblcant, form.cnegri, form.ccursi, form.csubra }) {
+    for (QWidget *w : std::initializer_list<QWidget *> {
+             form.Label1, form.lblcant, form.cnegri, form.ccursi, form.csubra }) {
         QVERIFY(w->autoFillBackground());
         QCOMPARE(w->palette().color(w->backgroundRole()), QColor(192, 192, 192));
     }
     // One installed face and nothing beside it: a face Qt cannot find, or any fallback family,
     // makes Qt rank every installed family when the label is first drawn. Where "MS Sans Serif"
     // is missing, Liberation Sans (the tests' fonts have it) is made to its metrics.
-    const QString expected = QFontDatabase::families().contains("MS Sans Serif") ? "MS Sans Serif" : "Liberation Sans";
+    const QString expected
+        = QFontDatabase::families().contains("MS Sans Serif") ? "MS Sans Serif" : "Liberation Sans";
     if (!QFontDatabase::families().contains(expected))
         QSKIP("neither MS Sans Serif nor Liberation Sans is installed");
     for (Label *label : { form.Label1, form.Label2, form.Label3, form.Label4, form.lblcant }) {
@@ -165,10 +200,12 @@ void TestLayout::tabVisitsControlsInTheWrittenOrder()
         QTest::keyClick(form.focusWidget(), Qt::Key_Tab);
         QWidget *focus = form.focusWidget();
         // An editable combo box hands focus to its line edit.
-        visited << (qobject_cast<ComboBox *>(focus->parentWidget()) ? focus->parentWidget() : focus)->objectName();
+        visited << (qobject_cast<ComboBox *>(focus->parentWidget()) ? focus->parentWidget() : focus)
+                       ->objectName();
     }
-    QCOMPARE(visited, QStringList({ "CmbNDL", "cnegri", "ccursi", "csubra", "CmbTama", "Cmdsalir", "cmdcerca", "txtvisu",
-                                    "CmbColor", "cmdviau", "CmbNDL" }));
+    QCOMPARE(visited,
+        QStringList({ "CmbNDL", "cnegri", "ccursi", "csubra", "CmbTama", "Cmdsalir", "cmdcerca", "txtvisu",
+            "CmbColor", "cmdviau", "CmbNDL" }));
     form.cmdfinau->setEnabled(true);
     form.cmdviau->setFocus();
     QTest::keyClick(form.cmdviau, Qt::Key_Tab);

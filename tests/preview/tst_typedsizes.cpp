@@ -1,6 +1,6 @@
+#include "formsupport.h"
 #include "preview/frmprincipal.h"
 #include "startup/frmpresenta.h"
-#include "formsupport.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -199,19 +199,32 @@ void TestTypedSizes::typedTexts_data()
     QTest::addColumn<double>("points");
 
     // Each keystroke applies the text typed so far when it is a size: what stays is the last such.
-    QTest::newRow("36") << "C" << "36" << 36.0;
-    QTest::newRow("1639 stops at 163") << "C" << "1639" << 163.0;
-    QTest::newRow("1e308 stops at 1e3") << "C" << "1e308" << 1000.0;
-    QTest::newRow("12abc") << "C" << "12abc" << 12.0;
-    QTest::newRow("C 10.5") << "C" << "10.5" << 10.5;
-    QTest::newRow("es 10.5 stops at 10") << "es_ES" << "10.5" << 10.0;
-    QTest::newRow("es 10,5") << "es_ES" << "10,5" << 10.5;
-    QTest::newRow("0.5") << "C" << "0.5" << Unchanged;
-    QTest::newRow("-12") << "C" << "-12" << Unchanged;
-    QTest::newRow("nan") << "C" << "nan" << Unchanged;
-    QTest::newRow("inf") << "C" << "inf" << Unchanged;
-    QTest::newRow("abc") << "C" << "abc" << Unchanged;
-    QTest::newRow("space then letters") << "es_ES" << " x1" << Unchanged;
+    QTest::newRow("36") << "C"
+                        << "36" << 36.0;
+    QTest::newRow("1639 stops at 163") << "C"
+                                       << "1639" << 163.0;
+    QTest::newRow("1e308 stops at 1e3") << "C"
+                                        << "1e308" << 1000.0;
+    QTest::newRow("12abc") << "C"
+                           << "12abc" << 12.0;
+    QTest::newRow("C 10.5") << "C"
+                            << "10.5" << 10.5;
+    QTest::newRow("es 10.5 stops at 10") << "es_ES"
+                                         << "10.5" << 10.0;
+    QTest::newRow("es 10,5") << "es_ES"
+                             << "10,5" << 10.5;
+    QTest::newRow("0.5") << "C"
+                         << "0.5" << Unchanged;
+    QTest::newRow("-12") << "C"
+                         << "-12" << Unchanged;
+    QTest::newRow("nan") << "C"
+                         << "nan" << Unchanged;
+    QTest::newRow("inf") << "C"
+                         << "inf" << Unchanged;
+    QTest::newRow("abc") << "C"
+                         << "abc" << Unchanged;
+    QTest::newRow("space then letters") << "es_ES"
+                                        << " x1" << Unchanged;
 }
 
 void TestTypedSizes::typedTexts()

@@ -150,7 +150,8 @@ void TestComboBox::invalidListIndexIsARunTimeError()
     box.setListIndex(1);
     box.setListIndex(-2);
     QCOMPARE(registry->errors, std::vector<ErrorCode>(2, ErrorCode::InvalidPropertyValue));
-    QCOMPARE(registry->messages.first(), QString("Error '380' en tiempo de ejecución: El valor de la propiedad no es válido"));
+    QCOMPARE(registry->messages.first(),
+        QString("Error '380' en tiempo de ejecución: El valor de la propiedad no es válido"));
     QCOMPARE(clicks.count(), 0);
     QCOMPARE(box.ListIndex(), -1);
 }

@@ -80,23 +80,40 @@ void TestControls::textBoxSizeFromText_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("points"); // 0: refused, the size stays 10
 
-    QTest::newRow("integer") << "C" << "36" << 36.0;
-    QTest::newRow("point decimal in C") << "C" << "10.5" << 10.5;
-    QTest::newRow("comma decimal in Spanish") << "es_ES" << "10,5" << 10.5;
-    QTest::newRow("smallest") << "C" << "1" << 1.0;
-    QTest::newRow("largest") << "C" << "1638" << 1638.0;
-    QTest::newRow("spaces around") << "C" << " 12 " << 12.0;
-    QTest::newRow("too small") << "C" << "0.5" << 0.0;
-    QTest::newRow("zero") << "C" << "0" << 0.0;
-    QTest::newRow("negative") << "C" << "-12" << 0.0;
-    QTest::newRow("too large") << "C" << "1639" << 0.0;
-    QTest::newRow("huge") << "C" << "1e308" << 0.0;
-    QTest::newRow("overflowing") << "C" << "1e400" << 0.0;
-    QTest::newRow("nan") << "C" << "nan" << 0.0;
-    QTest::newRow("inf") << "C" << "inf" << 0.0;
-    QTest::newRow("empty") << "C" << "" << 0.0;
-    QTest::newRow("letters") << "C" << "abc" << 0.0;
-    QTest::newRow("trailing letters") << "C" << "12abc" << 0.0;
+    QTest::newRow("integer") << "C"
+                             << "36" << 36.0;
+    QTest::newRow("point decimal in C") << "C"
+                                        << "10.5" << 10.5;
+    QTest::newRow("comma decimal in Spanish") << "es_ES"
+                                              << "10,5" << 10.5;
+    QTest::newRow("smallest") << "C"
+                              << "1" << 1.0;
+    QTest::newRow("largest") << "C"
+                             << "1638" << 1638.0;
+    QTest::newRow("spaces around") << "C"
+                                   << " 12 " << 12.0;
+    QTest::newRow("too small") << "C"
+                               << "0.5" << 0.0;
+    QTest::newRow("zero") << "C"
+                          << "0" << 0.0;
+    QTest::newRow("negative") << "C"
+                              << "-12" << 0.0;
+    QTest::newRow("too large") << "C"
+                               << "1639" << 0.0;
+    QTest::newRow("huge") << "C"
+                          << "1e308" << 0.0;
+    QTest::newRow("overflowing") << "C"
+                                 << "1e400" << 0.0;
+    QTest::newRow("nan") << "C"
+                         << "nan" << 0.0;
+    QTest::newRow("inf") << "C"
+                         << "inf" << 0.0;
+    QTest::newRow("empty") << "C"
+                           << "" << 0.0;
+    QTest::newRow("letters") << "C"
+                             << "abc" << 0.0;
+    QTest::newRow("trailing letters") << "C"
+                                      << "12abc" << 0.0;
 }
 
 void TestControls::textBoxSizeFromText()

@@ -44,13 +44,15 @@ void TestFaces::genericNamesGiveTheFaceQtDraws()
 
 void TestFaces::otherNamesAreNotGeneric()
 {
-    for (const char *name : { "", "DejaVu Sans", "Serif Display", "Sans", "sans-serif", "Monospace [Qt]", " Serif" })
+    for (const char *name :
+        { "", "DejaVu Sans", "Serif Display", "Sans", "sans-serif", "Monospace [Qt]", " Serif" })
         QVERIFY2(Faces::genericFace(QString::fromUtf8(name)).isEmpty(), name);
 }
 
 void TestFaces::firstInstalledFollowsTheOrderAsked()
 {
-    QCOMPARE(Faces::firstInstalled({ "No Such Face", "DejaVu Serif", "DejaVu Sans" }), QString("DejaVu Serif"));
+    QCOMPARE(
+        Faces::firstInstalled({ "No Such Face", "DejaVu Serif", "DejaVu Sans" }), QString("DejaVu Serif"));
     QCOMPARE(Faces::firstInstalled({ "DejaVu Sans", "DejaVu Serif" }), QString("DejaVu Sans"));
     // Spelt as Qt lists it.
     QCOMPARE(Faces::firstInstalled({ "dejavu sans MONO" }), QString("DejaVu Sans Mono"));

@@ -7,13 +7,17 @@
 
 namespace {
 
-const FormSpec Window { "Prueba", Border::FixedSingle, false, false, Placement::CentreScreen, 3000, 1500, 0xC0C0C0, true };
+const FormSpec Window { "Prueba", Border::FixedSingle, false, false, Placement::CentreScreen, 3000, 1500,
+    0xC0C0C0, true };
+// clang-format off
 const ControlSpec Controls[] = {
-    { "Timer1", Kind::Timer, "", 0, 0, 0, 0, -1, { .interval = 5 } },
-    { "Label1", Kind::Label, "Hola", 120, 120, 1500, 255, 0 },
-    { "cmdB", Kind::CommandButton, "B", 120, 600, 1000, 375, 2 },
-    { "cmdA", Kind::CommandButton, "A", 1200, 600, 1000, 375, 1 },
+    // name     kind                 caption left  top  width height tab  other settings
+    { "Timer1", Kind::Timer,         "",        0,    0,    0,    0,  -1, { .interval = 5 } },
+    { "Label1", Kind::Label,         "Hola",  120,  120, 1500,  255,   0 },
+    { "cmdB",   Kind::CommandButton, "B",     120,  600, 1000,  375,   2 },
+    { "cmdA",   Kind::CommandButton, "A",    1200,  600, 1000,  375,   1 },
 };
+// clang-format on
 
 struct Log {
     QStringList events;
@@ -183,8 +187,9 @@ void TestForms::runTimeErrorsNameNumberAndDescription()
 {
     RaiseError(ErrorCode::TypeMismatch);
     RaiseError(ErrorCode::Overflow);
-    QCOMPARE(registry->messages, QStringList({ "Error '13' en tiempo de ejecución: No coinciden los tipos",
-                                               "Error '6' en tiempo de ejecución: Desbordamiento" }));
+    QCOMPARE(registry->messages,
+        QStringList({ "Error '13' en tiempo de ejecución: No coinciden los tipos",
+            "Error '6' en tiempo de ejecución: Desbordamiento" }));
 }
 
 QTEST_MAIN(TestForms)

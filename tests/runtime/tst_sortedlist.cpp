@@ -107,7 +107,7 @@ void TestSortedList::indexOfFindsTheFirstExactMatch()
 int TestSortedList::referenceInsert(std::vector<QString> &reference, const QString &name) const
 {
     const auto at = std::upper_bound(reference.begin(), reference.end(), name,
-                                     [this](const QString &a, const QString &b) { return less(a, b); });
+        [this](const QString &a, const QString &b) { return less(a, b); });
     const int position = int(at - reference.begin());
     reference.insert(at, name);
     return position;

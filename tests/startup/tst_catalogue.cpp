@@ -1,6 +1,6 @@
+#include "formsupport.h"
 #include "preview/frmprincipal.h"
 #include "startup/catalogue.h"
-#include "formsupport.h"
 
 #include <QtTest>
 
@@ -66,16 +66,18 @@ void TestCatalogue::emptyNamesAreSkippedAndNotCounted()
 
 void TestCatalogue::namesAreSortedAndDuplicatesKept()
 {
-    registry = std::make_unique<TestRegistry>(QStringList({ "Zapf", "DejaVu Sans", "arial", "DejaVu Sans", "Bitstream" }));
+    registry = std::make_unique<TestRegistry>(
+        QStringList({ "Zapf", "DejaVu Sans", "arial", "DejaVu Sans", "Bitstream" }));
     CargarFuentes();
     QCOMPARE(listed(Forms::get<FrmPrincipal>().CmbNDL),
-             QStringList({ "arial", "Bitstream", "DejaVu Sans", "DejaVu Sans", "Zapf" }));
+        QStringList({ "arial", "Bitstream", "DejaVu Sans", "DejaVu Sans", "Zapf" }));
     QCOMPARE(Forms::get<FrmPrincipal>().lblcant->Caption(), QString(" 5 fuentes listadas"));
 }
 
 void TestCatalogue::namesAreNotTrimmedOrFiltered()
 {
-    registry = std::make_unique<TestRegistry>(QStringList({ " Padded ", "Tab\tName", "Línea\nnueva", "中文字体", "עברית" }));
+    registry = std::make_unique<TestRegistry>(
+        QStringList({ " Padded ", "Tab\tName", "Línea\nnueva", "中文字体", "עברית" }));
     CargarFuentes();
     const QStringList names = listed(Forms::get<FrmPrincipal>().CmbNDL);
     QCOMPARE(names.size(), 5);
@@ -111,7 +113,8 @@ void TestCatalogue::labelIsRewrittenAfterEachName()
     registry = std::make_unique<TestRegistry>();
     registry->printer.setSource(std::move(fonts));
     CargarFuentes();
-    QCOMPARE(source->seen, QStringList({ "", " 1 fuentes listadas", " 1 fuentes listadas", " 2 fuentes listadas" }));
+    QCOMPARE(source->seen,
+        QStringList({ "", " 1 fuentes listadas", " 1 fuentes listadas", " 2 fuentes listadas" }));
     QCOMPARE(Forms::get<FrmPrincipal>().lblcant->Caption(), QString(" 3 fuentes listadas"));
 }
 

@@ -25,13 +25,11 @@
 #include <numbers>
 #include <vector>
 
-namespace
-{
+namespace {
 
 // std:: distributions differ between standard libraries; a hand-rolled
 // generator keeps the pictures identical wherever the tool is built.
-class Random
-{
+class Random {
 public:
     explicit Random(std::uint64_t seed)
         : m_state(seed)
