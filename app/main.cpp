@@ -1,6 +1,7 @@
 #include "runtime/application.h"
 #include "runtime/errors.h"
 #include "runtime/form.h"
+#include "runtime/platform.h"
 #include "runtime/printer.h"
 #include "startup/frmpresenta.h"
 

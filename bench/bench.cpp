@@ -3,6 +3,7 @@
 #include "preview/frmprincipal.h"
 #include "runtime/application.h"
 #include "runtime/form.h"
+#include "runtime/platform.h"
 #include "runtime/printer.h"
 #include "runtime/program.h"
 #include "startup/catalogue.h"

@@ -3,6 +3,7 @@
 #include "runtime/combobox.h"
 #include "runtime/faces.h"
 #include "runtime/form.h"
+#include "runtime/platform.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -15,7 +16,7 @@ void SetUpApplication()
     QApplication::setApplicationName(QStringLiteral("Quelvaro"));
     QApplication::setApplicationVersion(QStringLiteral(QUELVARO_RELEASE));
     QApplication::setDesktopFileName(QStringLiteral(QUELVARO_APP_ID));
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    setPlatformStyle();
     // The program ends when its last form unloads or on End, not when a window closes.
     QApplication::setQuitOnLastWindowClosed(false);
     QAccessible::installFactory(Form::accessibleInterface);

@@ -24,15 +24,6 @@ constexpr Generic Generics[] = {
     { "Monospace", "monospace" },
 };
 
-bool isGeneric(const QString &name)
-{
-    for (const Generic &generic : Generics) {
-        if (name.compare(QLatin1StringView(generic.qtName), Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
 // Qt lists a family that several foundries make once per foundry, as "Family [Foundry]".
 QString withoutFoundry(const QString &listed)
 {
@@ -43,6 +34,15 @@ QString withoutFoundry(const QString &listed)
 }
 
 } // namespace
+
+bool isGeneric(const QString &name)
+{
+    for (const Generic &generic : Generics) {
+        if (name.compare(QLatin1StringView(generic.qtName), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
 
 QString genericFace(const QString &name)
 {

@@ -6,6 +6,9 @@
 // Which installed face a font name will be drawn in, found without loading the font.
 namespace Faces {
 
+// Whether a name is one of Qt's generic names "Serif", "Sans Serif" and "Monospace", in any case.
+bool isGeneric(const QString &name);
+
 // Qt lists the generic names "Serif", "Sans Serif" and "Monospace" beside the installed families,
 // but they name no face: Qt only finds one after ranking every installed family as a fallback,
 // which with tens of thousands of families takes seconds. Returns the installed family the

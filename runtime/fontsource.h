@@ -3,7 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-#include <memory>
+#include <functional>
+#include <future>
 
 // Where the font names come from: a count and the name at each index.
 class FontSource {
@@ -27,5 +28,18 @@ private:
     QStringList m_names;
 };
 
-// The font names this platform offers the program, in the order the platform reports them.
-std::unique_ptr<FontSource> systemFonts();
+// Names read once, by a function that runs on another thread from the moment the source exists.
+// Reading the platform's fonts (Qt's font database, a printer driver) can take longer than the
+// splash waits before loading the catalogue.
+class ReadAheadFonts : public FontSource {
+public:
+    explicit ReadAheadFonts(std::function<QStringList()> read);
+    int FontCount() override;
+    QString Fonts(int index) override;
+
+private:
+    const QStringList &names();
+    std::future<QStringList> m_reading;
+    bool m_read = false;
+    QStringList m_names;
+};

@@ -31,9 +31,10 @@ ensure_packages() {
     "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
+# Configures and builds build/; arguments go to the configuration (for example -DQUELVARO_BENCH=ON).
 build_project() {
     local werror=OFF
     [ -n "${QUELVARO_WERROR:-}" ] && werror=ON
-    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELVARO_WERROR="$werror" >/dev/null
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELVARO_WERROR="$werror" "$@" >/dev/null
     cmake --build build -j"$(nproc)"
 }

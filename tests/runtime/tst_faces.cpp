@@ -1,6 +1,7 @@
 #include "runtime/application.h"
 #include "runtime/controls.h"
 #include "runtime/faces.h"
+#include "runtime/platform.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -15,6 +16,7 @@ private slots:
     void genericNamesGiveTheFaceQtDraws_data();
     void genericNamesGiveTheFaceQtDraws();
     void otherNamesAreNotGeneric();
+    void systemFontsAreTheInstalledFamiliesOnly();
     void firstInstalledFollowsTheOrderAsked();
     void sampleShowsGenericNamesInTheirFace();
     void interfaceFontNamesItsFace();
@@ -47,6 +49,22 @@ void TestFaces::otherNamesAreNotGeneric()
     for (const char *name :
         { "", "DejaVu Sans", "Serif Display", "Sans", "sans-serif", "Monospace [Qt]", " Serif" })
         QVERIFY2(Faces::genericFace(QString::fromUtf8(name)).isEmpty(), name);
+}
+
+void TestFaces::systemFontsAreTheInstalledFamiliesOnly()
+{
+    const QStringList qtFamilies = QFontDatabase::families();
+    QVERIFY(qtFamilies.contains(QStringLiteral("Sans Serif"))
+        && qtFamilies.contains(QStringLiteral("Monospace")));
+
+    const std::unique_ptr<FontSource> source = systemFonts();
+    QStringList listed;
+    for (int i = 0; i < source->FontCount(); ++i)
+        listed << source->Fonts(i);
+    listed.sort();
+    const QStringList expected = { QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Sans Mono"),
+        QStringLiteral("DejaVu Serif"), QStringLiteral("Liberation Sans") };
+    QCOMPARE(listed, expected);
 }
 
 void TestFaces::firstInstalledFollowsTheOrderAsked()

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "runtime/fontsource.h"
+
+#include <memory>
+
+// What the program takes from the platform it runs on; each platform's answers are in a file of
+// its own.
+
+// The font names this platform offers the program, in the order the platform reports them.
+std::unique_ptr<FontSource> systemFonts();
+
+// The widget style the forms are drawn in.
+void setPlatformStyle();
