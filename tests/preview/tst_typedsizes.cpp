@@ -38,17 +38,19 @@ constexpr double Unchanged = 0.0;
 QStringList warnings;
 QtMessageHandler previousHandler = nullptr;
 
-// Qt 6.4 warns while it looks through the fonts for a script that none of them covers (the
-// Devanagari digits, say); later versions log it as information. It is about drawing the text in
-// the box, not about its size.
-bool isFontFallbackNotice(const QString &message)
+// Notices about drawing, not about sizes. Qt 6.4 warns while it looks through the fonts for a
+// script that none of them covers (the Devanagari digits, say); later versions log it as
+// information. Under Wine, which lacks the call, Qt's Windows plugin reports for every window it
+// creates that it could not scale the window's frame.
+bool isDrawingNotice(const QString &message)
 {
-    return message.trimmed().startsWith(QLatin1String("OpenType support missing for"));
+    return message.trimmed().startsWith(QLatin1String("OpenType support missing for"))
+        || message.startsWith(QLatin1String("EnableNonClientDpiScaling() failed"));
 }
 
 void recordWarnings(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (type != QtDebugMsg && type != QtInfoMsg && !isFontFallbackNotice(message))
+    if (type != QtDebugMsg && type != QtInfoMsg && !isDrawingNotice(message))
         warnings << message;
     previousHandler(type, context, message);
 }

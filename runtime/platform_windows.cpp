@@ -1,0 +1,21 @@
+#include "runtime/platform.h"
+
+#include "runtime/printerfonts_windows.h"
+
+#include <QFontDatabase>
+
+// The names are the default printer's fonts. A machine without a printer, or with one that cannot
+// be read, still has fonts to look at: the screen's.
+std::unique_ptr<FontSource> systemFonts()
+{
+    return std::make_unique<ReadAheadFonts>([] {
+        if (std::optional<QStringList> printer = printerFamilies(GdiCalls::system()))
+            return *printer;
+        return QFontDatabase::families();
+    });
+}
+
+// The forms are drawn as the system draws its own windows.
+void setPlatformStyle()
+{
+}
