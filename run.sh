@@ -12,16 +12,18 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
 fi
 
 echo "No display: running on a private X server."
-Xvfb -displayfd 4 -screen 0 1280x1024x24 -nolisten tcp 4>build/.xvfb-display 2>/dev/null &
-xvfb=$!
-for _ in $(seq 100); do [ -s build/.xvfb-display ] && break; sleep 0.05; done
-export DISPLAY=":$(cat build/.xvfb-display)"
-openbox >/dev/null 2>&1 &
-wm=$!
-build/quelvaro &
-app=$!
-trap 'kill $app $wm $xvfb 2>/dev/null || true' EXIT
-window=$(timeout 30 xdotool search --sync --name '^Quelvaro - Dorvane$' | head -n1)
-sleep 1
+# The end-to-end tests' X server, window manager and waits; they end it all when this script ends.
+QUELVARO=build/quelvaro
+source tests/e2e/lib.sh
+fail() {
+    echo "run.sh: $*" >&2
+    exit 1
+}
+start_x
+start_app
+if ! window=$(wait_preview 30 2>/dev/null); then
+    cat "$E2E_TMP/app.log" >&2
+    fail "the preview window did not appear, or was never drawn, on the private X server $DISPLAY"
+fi
 import -frame -window "$window" build/screenshot.png
 echo "Screenshot of the preview window: $(pwd)/build/screenshot.png"

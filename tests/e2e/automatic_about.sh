@@ -2,25 +2,32 @@
 # Automatic viewing steps the sample through the fonts about every 750 ms with the font list greyed;
 # the about window keeps the preview from reacting, even to a close request, until it is closed.
 source "$(dirname "$0")/lib.sh"
+assets=$(cd "$(dirname "$0")/../../assets" && pwd)
 
 start_x
 use_fixed_fonts
 start_app
 win=$(wait_preview)
 
-import -window "$win" -crop 345x21+8+40 +repage "$E2E_TMP/list-before.png"
-click "$win" 180 284
-sleep 0.1
-import -window "$win" -crop 345x21+8+40 +repage "$E2E_TMP/list-during.png"
-same "$E2E_TMP/list-before.png" "$E2E_TMP/list-during.png" && fail "the font list did not grey out"
+# Whether the font list of the preview no longer looks as before automatic viewing.
+list_greyed() {
+    crop "$win" CmbNDL "$E2E_TMP/list-during.png" || return 1
+    ! same "$E2E_TMP/list-before.png" "$E2E_TMP/list-during.png" || { echo "the font list did not grey out" >&2; return 1; }
+}
+
+crop "$win" CmbNDL "$E2E_TMP/list-before.png"
+list_edge "$win" "$E2E_TMP/edge-enabled.png"
+click_on "$win" cmdviau
+# At once, not with the first step 750 ms on.
+eventually 0.6 list_greyed
 
 # Note when the sample changes over about four seconds.
-sample "$E2E_TMP/s0.png"
+sample "$win" "$E2E_TMP/s0.png"
 start=$(date +%s%N)
 changes=()
 prev="$E2E_TMP/s0.png"
 for i in $(seq 1 400); do
-    sample "$E2E_TMP/s$i.png"
+    sample "$win" "$E2E_TMP/s$i.png"
     now=$(date +%s%N)
     if ! same "$prev" "$E2E_TMP/s$i.png"; then changes+=($(((now - start) / 1000000))); fi
     prev="$E2E_TMP/s$i.png"
@@ -33,41 +40,45 @@ for ((k = 1; k < ${#changes[@]}; k++)); do
 done
 
 # Stopping holds the last font.
-click "$win" 180 316
-sleep 0.2
-sample "$E2E_TMP/stop1.png"
-sleep 1.6
-sample "$E2E_TMP/stop2.png"
+click_on "$win" cmdfinau
+eventually 2 list_edge_is "$win" "$E2E_TMP/edge-enabled.png"
+sample "$win" "$E2E_TMP/stop1.png"
+# Two steps' time.
+settle 1.6
+sample "$win" "$E2E_TMP/stop2.png"
 same "$E2E_TMP/stop1.png" "$E2E_TMP/stop2.png" || fail "the sample still changes after Finalizar"
 
 # The about window.
-click "$win" 92 372
+click_on "$win" cmdcerca
 about=$(wait_window "Acerca De Quelvaro")
-sleep 0.3
+# Drawn: the middle of the window shows the credits picture, which starts 8 pixels above it.
+wait_pixel "$about" 180 120 "$(pixel "$assets/about.png" 180 128)"
 [ "$(client_size "$about")" = "361x245" ] || fail "about window is $(client_size "$about")"
 wmctrl -c "$PREVIEW_TITLE"
-sleep 0.5
+settle
 window_exists "$PREVIEW_TITLE" || fail "the preview window closed while the about window was open"
 kill -0 "$APP_PID" || fail "the program ended while the about window was open"
-click "$win" 268 372
-sleep 0.5
+click_on "$win" Cmdsalir
+settle
 kill -0 "$APP_PID" || fail "Salir reacted while the about window was open"
 # Underlining changes the sample in any face; a face without a bold of its own may look the same bold.
-sample "$E2E_TMP/before-bold.png"
-click "$win" 300 216
-sleep 0.3
-sample "$E2E_TMP/after-disabled-click.png"
-same "$E2E_TMP/before-bold.png" "$E2E_TMP/after-disabled-click.png" || fail "Subrayada reacted while the about window was open"
+sample "$win" "$E2E_TMP/before-underline.png"
+click_on "$win" csubra
+settle
+sample "$win" "$E2E_TMP/after-disabled-click.png"
+same "$E2E_TMP/before-underline.png" "$E2E_TMP/after-disabled-click.png" ||
+    fail "Subrayada reacted while the about window was open"
 
 wmctrl -c "Acerca De Quelvaro"
-sleep 0.5
-window_exists "Acerca De Quelvaro" && fail "the about window did not close"
-click "$win" 300 216
-sleep 0.3
-sample "$E2E_TMP/bold.png"
-same "$E2E_TMP/before-bold.png" "$E2E_TMP/bold.png" && fail "the preview does not respond after the about window closed"
+eventually 5 window_gone "Acerca De Quelvaro"
+click_on "$win" csubra
+underlined() {
+    sample_differs "$win" "$E2E_TMP/before-underline.png" ||
+        { echo "the preview does not respond after the about window closed" >&2; return 1; }
+}
+eventually 5 underlined
 
-click "$win" 268 372
+click_on "$win" Cmdsalir
 wait_exit "$APP_PID" 1
 [ "$EXIT_STATUS" = 0 ] || fail "Salir ended with status $EXIT_STATUS"
 echo "automatic_about: passed"

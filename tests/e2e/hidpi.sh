@@ -13,13 +13,13 @@ ln -s "$QUELVARO" "$E2E_TMP/visor"
 QUELVARO=$E2E_TMP/visor
 start_app
 
-win=$(wait_window "$PREVIEW_TITLE")
+win=$(wait_preview 20 2)
 [ "$(client_size "$win")" = "722x860" ] || fail "preview window is $(client_size "$win"), not 722x860"
-wait_pixel "$win" 6 120 192,192,192
 screenshot "$win" "$E2E_TMP/preview.png"
 
 # Each logical pixel is a 2x2 block: the rules at logical rows 343 and 399 are 4 device rows thick
-# and end at column 720; the sample box's frame starts at column 16 and row 192.
+# and end at column 720; the sample box's frame starts at its left and top, and it ends at its
+# right.
 expect() {
     local got
     got=$(pixel "$E2E_TMP/preview.png" "$2" "$3")
@@ -36,14 +36,16 @@ expect is 720 687 $grey
 expect is 4 797 $grey
 for y in 798 799 800 801; do expect is 4 $y $black; done
 expect is 4 802 $grey
-expect is 15 300 $grey
-expect not 16 300 $grey
-expect is 300 191 $grey
-expect not 300 192 $grey
+read -r left top width _ <<<"$(box txtvisu 2)"
+expect is $((left - 1)) 300 $grey
+expect not "$left" 300 $grey
+expect is 300 $((top - 1)) $grey
+expect not 300 "$top" $grey
 expect is 40 380 $white
 expect is 700 380 $white
-expect is 706 380 $grey
-text=$(count_colour "$E2E_TMP/preview.png" 20 196 680 200 $black)
+expect is $((left + width)) 380 $grey
+read -r sx sy sw sh <<<"$(interior txtvisu 2)"
+text=$(count_colour "$E2E_TMP/preview.png" "$sx" "$sy" "$sw" "$sh" $black)
 [ "$text" -gt 80 ] || fail "no black sample text in the doubled sample box ($text pixels)"
 
 class=$(xprop -id "$win" WM_CLASS)
@@ -52,8 +54,7 @@ class=$(xprop -id "$win" WM_CLASS)
 icons=$(icon_sizes "$win")
 [[ " $icons " == *" 64x64 "*" 128x128 "* ]] || fail "preview window icons: $icons"
 
-# "Acerca De..." at logical (92, 372).
-click "$win" 184 744
+click_on "$win" cmdcerca 2
 about=$(wait_window "Acerca De Quelvaro")
 [ "$(client_size "$about")" = "722x490" ] || fail "about window is $(client_size "$about"), not 722x490"
 icons=$(icon_sizes "$about")
@@ -63,21 +64,19 @@ icons=$(icon_sizes "$about")
 convert "$assets/about@2x.png" -crop 722x490+0+16 +repage "$E2E_TMP/about-2x.png"
 convert "$assets/about.png" -scale 200% -crop 722x490+0+16 +repage "$E2E_TMP/about-1x-enlarged.png"
 differing() { compare -metric AE "$1" "$2" null: 2>&1 || true; }
-for _ in $(seq 50); do
-    screenshot "$about" "$E2E_TMP/about.png"
+about_drawn() {
+    screenshot "$about" "$E2E_TMP/about.png" || return 1
     off=$(differing "$E2E_TMP/about.png" "$E2E_TMP/about-2x.png")
-    [ "$off" = 0 ] && break
-    sleep 0.1
-done
-[ "$off" = 0 ] || fail "the about window differs from about@2x.png in $off pixels"
+    [ "$off" = 0 ] || { echo "the about window differs from about@2x.png in $off pixels" >&2; return 1; }
+}
+eventually 5 about_drawn
 enlarged=$(differing "$E2E_TMP/about.png" "$E2E_TMP/about-1x-enlarged.png")
 [ "$enlarged" -gt 10000 ] || fail "the window barely differs from the 1x picture enlarged ($enlarged pixels)"
 
 wmctrl -c "Acerca De Quelvaro"
-for _ in $(seq 50); do window_exists "Acerca De Quelvaro" || break; sleep 0.1; done
-window_exists "Acerca De Quelvaro" && fail "the about window did not close"
-# "Salir" at logical (268, 372); the preview takes clicks again once the about window is gone.
-click "$win" 536 744
+eventually 5 window_gone "Acerca De Quelvaro"
+# The preview takes clicks again once the about window is gone.
+click_on "$win" Cmdsalir 2
 wait_exit "$APP_PID" 5
 [ "$EXIT_STATUS" = 0 ] || fail "Salir ended with status $EXIT_STATUS"
 echo "hidpi: passed"

@@ -31,13 +31,14 @@ start_app
 win=$(wait_preview 60)
 
 # Automatic viewing through every entry and one more, noting each picture of the sample.
-click "$win" 180 284
-sample "$E2E_TMP/first.png"
+list_edge "$win" "$E2E_TMP/edge-enabled.png"
+click_on "$win" cmdviau
+sample "$win" "$E2E_TMP/first.png"
 end=$(($(date +%s%N) + (count + 1) * 750000000))
 shots=0 changes=0 prev="$E2E_TMP/first.png"
 while [ "$(date +%s%N)" -lt "$end" ]; do
     shots=$((shots + 1))
-    sample "$E2E_TMP/s$shots.png"
+    sample "$win" "$E2E_TMP/s$shots.png"
     same "$prev" "$E2E_TMP/s$shots.png" || changes=$((changes + 1))
     prev="$E2E_TMP/s$shots.png"
     running "$APP_PID" || fail "the program ended during automatic viewing: $(cat "$E2E_TMP/app.log")"
@@ -45,25 +46,23 @@ done
 # Fonts that cannot draw the sample fall back to the same face: fewer changes than entries.
 [ "$changes" -ge $((count / 2)) ] || fail "the sample changed $changes times over $count entries"
 
-click "$win" 180 316
-sleep 0.3
-sample "$E2E_TMP/stop1.png"
-sleep 1.6
-sample "$E2E_TMP/stop2.png"
+click_on "$win" cmdfinau
+eventually 5 list_edge_is "$win" "$E2E_TMP/edge-enabled.png"
+sample "$win" "$E2E_TMP/stop1.png"
+# Two steps' time.
+settle 1.6
+sample "$win" "$E2E_TMP/stop2.png"
 same "$E2E_TMP/stop1.png" "$E2E_TMP/stop2.png" || fail "the sample still changes after Finalizar"
 
 # Still answering: automatic viewing starts again, and Salir ends the program.
-# Neighbours that all fall back to one face look alike: wait for up to six ticks.
-click "$win" 180 284
-moved=no
-for _ in $(seq 45); do
-    sleep 0.1
-    sample "$E2E_TMP/again.png"
-    same "$E2E_TMP/stop2.png" "$E2E_TMP/again.png" || { moved=yes; break; }
-done
-[ "$moved" = yes ] || fail "automatic viewing does not start again"
-click "$win" 180 316
-click "$win" 268 372
+# Neighbours that all fall back to one face look alike: wait for up to six steps.
+click_on "$win" cmdviau
+moved() {
+    sample_differs "$win" "$E2E_TMP/stop2.png" || { echo "automatic viewing does not start again" >&2; return 1; }
+}
+eventually 5 moved
+click_on "$win" cmdfinau
+click_on "$win" Cmdsalir
 wait_exit "$APP_PID" 20
 [ "$EXIT_STATUS" = 0 ] || fail "Salir ended with status $EXIT_STATUS: $(cat "$E2E_TMP/app.log")"
 ! grep -E 'Sanitizer|runtime error:' "$E2E_TMP/app.log" || fail "a sanitizer reported"

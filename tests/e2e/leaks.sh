@@ -18,13 +18,20 @@ symbols=$(nm -D --defined-only "$QUELVARO" 2>/dev/null || true)
 "${runner[@]}" "$QUELVARO" >"$E2E_TMP/app.log" 2>&1 &
 APP_PID=$!
 E2E_PIDS+=("$APP_PID")
-win=$(wait_window "$PREVIEW_TITLE" 120)
-sleep 1
-click "$win" 180 284
-sleep 2
-click "$win" 180 316
-sleep 0.5
-click "$win" 268 372
+win=$(wait_preview 120)
+list_edge "$win" "$E2E_TMP/edge-enabled.png"
+sample "$win" "$E2E_TMP/step0.png"
+click_on "$win" cmdviau
+# Two steps of automatic viewing, however slowly they come under valgrind.
+stepped() {
+    sample_differs "$win" "$1" || { echo "automatic viewing did not step" >&2; return 1; }
+    cp "$E2E_TMP/sample-now.png" "$2"
+}
+eventually 60 stepped "$E2E_TMP/step0.png" "$E2E_TMP/step1.png"
+eventually 60 stepped "$E2E_TMP/step1.png" "$E2E_TMP/step2.png"
+click_on "$win" cmdfinau
+eventually 60 list_edge_is "$win" "$E2E_TMP/edge-enabled.png"
+click_on "$win" Cmdsalir
 wait_exit "$APP_PID" 120
 [ "$EXIT_STATUS" = 0 ] || { cat "$E2E_TMP/app.log" >&2; fail "the program ended with status $EXIT_STATUS"; }
 [ ${#runner[@]} -eq 0 ] && { echo "leaks: passed (LeakSanitizer)"; exit 0; }

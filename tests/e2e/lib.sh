@@ -15,8 +15,11 @@ e2e_cleanup() {
 }
 trap e2e_cleanup EXIT
 
+# Failures go to the standard error the script started with, even from a command whose own
+# standard error is being kept (see eventually).
+exec 9>&2
 fail() {
-    echo "FAIL: $*" >&2
+    echo "FAIL: $*" >&9
     exit 1
 }
 
@@ -83,17 +86,108 @@ start_app() {
 
 PREVIEW_TITLE="Quelvaro - Dorvane"
 
-# Waits for the preview window, lets it settle and prints its id.
-wait_preview() {
-    local id
-    id=$(wait_window "$PREVIEW_TITLE" "${1:-20}") || exit 1
-    sleep 0.5
-    echo "$id"
+# The preview's controls as laid out in twips (left top width height), 15 to a pixel at 96 dpi.
+declare -gA LAYOUT=(
+    [CmbNDL]="120 600 5175 315"
+    [CmbColor]="960 1080 1575 315"
+    [CmbTama]="4320 1080 975 315"
+    [txtvisu]="120 1440 5175 1575"
+    [cnegri]="120 3120 1215 255"
+    [ccursi]="2160 3120 1215 255"
+    [csubra]="3960 3120 1335 255"
+    [cmdviau]="120 4080 5175 375"
+    [cmdfinau]="120 4560 5175 375"
+    [cmdcerca]="120 5400 2535 375"
+    [Cmdsalir]="2760 5400 2535 375"
+)
+
+# A control's box in pixels at a scale factor (1 unless given) as "x y width height".
+box() {
+    local name=$1 scale=${2:-1} twips
+    twips=${LAYOUT[$name]:-}
+    [ -n "$twips" ] || fail "no control named '$name' in the preview's layout"
+    local -a t
+    read -r -a t <<<"$twips"
+    local v px=()
+    for v in "${t[@]}"; do
+        [ $((v % 15)) = 0 ] || fail "$name: $v twips is not a whole pixel"
+        px+=($((v * scale / 15)))
+    done
+    echo "${px[*]}"
 }
 
-# The preview's sample box (8,96 345x105) in window $win, into a file.
+# A control's box as an ImageMagick geometry: WxH+X+Y.
+rect() {
+    local b x y w h
+    b=$(box "$@") || exit 1
+    read -r x y w h <<<"$b"
+    echo "${w}x${h}+${x}+${y}"
+}
+
+# Inside a framed control, clear of its frame, as "x y width height" for count_colour.
+interior() {
+    local b x y w h inset=$((2 * ${2:-1}))
+    b=$(box "$@") || exit 1
+    read -r x y w h <<<"$b"
+    echo "$((x + inset)) $((y + inset)) $((w - 2 * inset)) $((h - 2 * inset))"
+}
+
+# The pixel a person clicks on a control, as "x y": its centre in logical pixels, times the scale.
+centre() {
+    local b x y w h scale=${2:-1}
+    b=$(box "$1") || exit 1
+    read -r x y w h <<<"$b"
+    echo "$(((x + w / 2) * scale)) $(((y + h / 2) * scale))"
+}
+
+# Clicks the middle of a control of a window: click_on WINDOW NAME [scale].
+click_on() {
+    local c x y
+    c=$(centre "$2" "${3:-1}") || exit 1
+    read -r x y <<<"$c"
+    click "$1" "$x" "$y"
+}
+
+# One control of a window as a picture: crop WINDOW NAME FILE [scale].
+crop() {
+    local geometry
+    geometry=$(rect "$2" "${4:-1}") || exit 1
+    import -window "$1" -crop "$geometry" +repage "$3"
+}
+
+# The preview's sample box of a window, into a file: sample WINDOW FILE [scale].
 sample() {
-    import -window "$win" -crop 345x105+8+96 +repage "$1"
+    crop "$1" txtvisu "$2" "${3:-1}"
+}
+
+# Whether the sample of a window no longer looks like a picture taken before; the new picture is
+# left in $E2E_TMP/sample-now.png.
+sample_differs() {
+    sample "$1" "$E2E_TMP/sample-now.png" && ! same "$2" "$E2E_TMP/sample-now.png"
+}
+
+# The left end of the font list: its frame and no text, so it looks the same whichever font is
+# chosen, and greyed while the list is.
+list_edge() {
+    local b x y w h
+    b=$(box CmbNDL) || exit 1
+    read -r x y w h <<<"$b"
+    import -window "$1" -crop "4x${h}+${x}+${y}" +repage "$2"
+}
+
+# Whether the left end of a window's font list looks as in a picture taken before.
+list_edge_is() {
+    list_edge "$1" "$E2E_TMP/edge-now.png" || return 1
+    same "$2" "$E2E_TMP/edge-now.png" || { echo "the font list still looks greyed" >&2; return 1; }
+}
+
+# Waits for the preview window to be drawn (its bare background at (3,60), left of the font list)
+# and prints its id: wait_preview [timeout] [scale].
+wait_preview() {
+    local timeout=${1:-20} scale=${2:-1} id
+    id=$(wait_window "$PREVIEW_TITLE" "$timeout") || exit 1
+    wait_pixel "$id" $((3 * scale)) $((60 * scale)) 192,192,192 "$timeout" || exit 1
+    echo "$id"
 }
 
 # Whether two pictures are the same to the pixel.
@@ -101,16 +195,26 @@ same() {
     [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" = 0 ]
 }
 
-# Waits for a window with exactly this title and prints its id.
+# Waits for a window with exactly this title and prints its id. Each look is a search of its own:
+# a search that meets a window going away as the program starts gives up.
 wait_window() {
-    local title=$1 timeout=${2:-20} id
-    id=$(timeout "$timeout" xdotool search --sync --onlyvisible --name "^${title}\$" 2>/dev/null | head -n1) || true
-    [ -n "$id" ] || fail "no window titled '$title' within ${timeout}s"
-    echo "$id"
+    eventually "${2:-20}" window_id "$1"
+    echo "$WINDOW_ID"
+}
+
+# The id of a shown window with exactly this title, into $WINDOW_ID; fails if there is none.
+window_id() {
+    WINDOW_ID=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1) || true
+    [ -n "$WINDOW_ID" ] || { echo "no window titled '$1'" >&2; return 1; }
 }
 
 window_exists() {
     xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1
+}
+
+# Whether no window with exactly this title is shown (any more).
+window_gone() {
+    ! window_exists "$1" || { echo "the window titled '$1' is still shown" >&2; return 1; }
 }
 
 # Client-area width x height of a window.
@@ -130,7 +234,9 @@ pixel() {
 # How many pixels of a rectangle (x y w h) of a PNG have exactly the colour r,g,b.
 count_colour() {
     local file=$1 x=$2 y=$3 w=$4 h=$5 hex
-    hex=$(printf '#%02X%02X%02X' ${6//,/ })
+    local -a channels
+    IFS=, read -r -a channels <<<"$6"
+    hex=$(printf '#%02X%02X%02X' "${channels[@]}")
     convert "$file" -crop "${w}x${h}+${x}+${y}" +repage -depth 8 -alpha off -format %c histogram:info:- |
         awk -v hex="$hex" '$3 == hex { sub(":", "", $1); n += $1 } END { print n + 0 }'
 }
@@ -160,12 +266,37 @@ wait_exit() {
 
 # Waits until a pixel of a window has the colour r,g,b, as the window is drawn after it appears.
 wait_pixel() {
-    local window=$1 x=$2 y=$3 rgb=$4 timeout=${5:-10} shot="$E2E_TMP/wait-pixel.png"
-    for _ in $(seq $((timeout * 10))); do
-        screenshot "$window" "$shot" 2>/dev/null && [ "$(pixel "$shot" "$x" "$y")" = "$rgb" ] && return 0
-        sleep 0.1
+    local window=$1 x=$2 y=$3 rgb=$4 timeout=${5:-10}
+    eventually "$timeout" pixel_is "$window" "$x" "$y" "$rgb"
+}
+
+# Whether a pixel of a window has the colour r,g,b now: pixel_is WINDOW X Y RGB.
+pixel_is() {
+    local shot="$E2E_TMP/pixel-is.png" got
+    screenshot "$1" "$shot" 2>/dev/null || { echo "no picture of window $1" >&2; return 1; }
+    got=$(pixel "$shot" "$2" "$3")
+    [ "$got" = "$4" ] || { echo "pixel ($2,$3) of window $1 is $got, not $4" >&2; return 1; }
+}
+
+# Runs a command again and again until it succeeds; fails after timeout seconds (fractions allowed)
+# with what the command's last try wrote to standard error: eventually TIMEOUT COMMAND ARGS...
+eventually() {
+    local timeout=$1 deadline err="$E2E_TMP/eventually.err"
+    shift
+    deadline=$(($(date +%s%N) + $(awk -v t="$timeout" 'BEGIN { printf "%d", t * 1000 }') * 1000000))
+    while true; do
+        "$@" 2>"$err" && return 0
+        [ "$(date +%s%N)" -lt "$deadline" ] || break
+        sleep 0.05
     done
-    fail "pixel ($x,$y) of window $window never became $rgb"
+    if [ -s "$err" ]; then fail "$(cat "$err") after ${timeout}s"; fi
+    fail "'$*' did not succeed within ${timeout}s"
+}
+
+# Checking that something does not happen has no event to wait for: this gives the program the
+# time to react wrongly (a click handled, a close obeyed, a timer firing) before looking.
+settle() {
+    sleep "${1:-0.5}"
 }
 
 # The sizes of the icons a window offers the window manager, smallest first: "32x32 64x64".

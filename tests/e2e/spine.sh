@@ -13,37 +13,47 @@ screenshot "$win" "$E2E_TMP/start.png"
 [ "$(pixel "$E2E_TMP/start.png" 3 60)" = "192,192,192" ] || fail "background is $(pixel "$E2E_TMP/start.png" 3 60)"
 [ "$(pixel "$E2E_TMP/start.png" 180 344)" = "0,0,0" ] || fail "no black rule at y 344"
 
-# The sample box: 8,96 345x105. At first its text is black and small.
-black=$(count_colour "$E2E_TMP/start.png" 10 98 340 100 0,0,0)
+# At first the sample's text is black and small.
+read -r sx sy sw sh <<<"$(interior txtvisu)"
+black=$(count_colour "$E2E_TMP/start.png" "$sx" "$sy" "$sw" "$sh" 0,0,0)
 [ "$black" -gt 20 ] || fail "no black sample text ($black pixels)"
 
+# Pictures the preview into a file and counts the sample's pixels of colour r,g,b into $drawn;
+# succeeds when there are more than a number of them, else says why not:
+# sample_colour FILE RGB MORE_THAN WHY.
+sample_colour() {
+    screenshot "$win" "$1" || return 1
+    drawn=$(count_colour "$1" "$sx" "$sy" "$sw" "$sh" "$2")
+    [ "$drawn" -gt "$3" ] || { echo "$4 ($drawn pixels of $2)" >&2; return 1; }
+}
+
+# The list's own window, over the preview, once it has opened.
+list_open() {
+    [ "$(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | wc -l)" -ge 2 ] ||
+        { echo "the colour list did not open" >&2; return 1; }
+}
+
 # "Rojo" is the ninth colour: open the list and step down to it.
-click "$win" 110 82
-sleep 0.3
+click_on "$win" CmbColor
+eventually 5 list_open
 xdotool key --delay 30 Down Down Down Down Down Down Down Down Return
-sleep 0.3
-screenshot "$win" "$E2E_TMP/red.png"
-red=$(count_colour "$E2E_TMP/red.png" 10 98 340 100 255,0,0)
-[ "$red" -gt 20 ] || fail "choosing Rojo drew no red sample text ($red pixels)"
-[ "$(count_colour "$E2E_TMP/red.png" 10 98 340 100 0,0,0)" -lt 5 ] || fail "black text left after Rojo"
+eventually 5 sample_colour "$E2E_TMP/red.png" 255,0,0 20 "choosing Rojo drew no red sample text"
+red=$drawn
+[ "$(count_colour "$E2E_TMP/red.png" "$sx" "$sy" "$sw" "$sh" 0,0,0)" -lt 5 ] || fail "black text left after Rojo"
 
 # A typed size applies as it is typed.
-click "$win" 310 82
+click_on "$win" CmbTama
 xdotool key ctrl+a
 xdotool type --delay 50 36
-sleep 0.3
-screenshot "$win" "$E2E_TMP/big.png"
-big=$(count_colour "$E2E_TMP/big.png" 10 98 340 100 255,0,0)
-[ "$big" -gt $((red * 4)) ] || fail "typing 36 did not enlarge the sample ($red -> $big red pixels)"
+eventually 5 sample_colour "$E2E_TMP/big.png" 255,0,0 $((red * 4)) "typing 36 did not enlarge the sample from $red red pixels"
 
-click "$win" 268 372
+click_on "$win" Cmdsalir
 wait_exit "$APP_PID" 1
 [ "$EXIT_STATUS" = 0 ] || fail "Salir ended with status $EXIT_STATUS"
 
 # The window manager's close ends the program too.
 start_app
-wait_window "$PREVIEW_TITLE" >/dev/null
-sleep 0.3
+wait_preview >/dev/null
 wmctrl -c "$PREVIEW_TITLE"
 wait_exit "$APP_PID" 2
 [ "$EXIT_STATUS" = 0 ] || fail "closing the window ended with status $EXIT_STATUS"
