@@ -3,10 +3,7 @@
 install(TARGETS quelvaro RUNTIME DESTINATION .)
 
 set(_qt_prefix ${QT6_INSTALL_PREFIX})
-execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll
-    OUTPUT_VARIABLE _libstdcxx OUTPUT_STRIP_TRAILING_WHITESPACE)
-cmake_path(GET _libstdcxx PARENT_PATH _gcc_dir)
-set(QUELVARO_DLL_DIRS ${_qt_prefix}/${QT6_INSTALL_BINS} ${_gcc_dir} ${CMAKE_FIND_ROOT_PATH}/lib /usr/x86_64-w64-mingw32/lib)
+set(QUELVARO_DLL_DIRS ${_qt_prefix}/${QT6_INSTALL_BINS} ${QUELVARO_MINGW_RUNTIME_DIR} ${CMAKE_FIND_ROOT_PATH}/lib /usr/x86_64-w64-mingw32/lib)
 
 set(QUELVARO_PLUGINS platforms/qwindows.dll styles/qwindowsvistastyle.dll)
 foreach(plugin IN LISTS QUELVARO_PLUGINS)
