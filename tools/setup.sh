@@ -3,6 +3,8 @@
 PACKAGES=(
     # build
     cmake g++ make pkg-config qt6-base-dev libfontconfig-dev
+    # native Wayland: Qt's platform plugin for it
+    qt6-wayland
     # running on a machine with no display, end-to-end tests and screenshots
     xvfb openbox xdotool x11-utils wmctrl imagemagick
     # faces for the labels and a small fixed font set for the tests
