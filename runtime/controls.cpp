@@ -8,6 +8,7 @@
 #include <QFontMetricsF>
 #include <QLocale>
 #include <QPainter>
+#include <QScopedValueRollback>
 
 #include <cmath>
 
@@ -22,7 +23,16 @@ CommandButton::CommandButton(QWidget *parent)
 CheckBox::CheckBox(QWidget *parent)
     : QCheckBox(parent)
 {
-    connect(this, &QCheckBox::clicked, this, &CheckBox::Click);
+    connect(this, &QCheckBox::toggled, this, [this] {
+        if (!m_settingValue)
+            emit Click();
+    });
+}
+
+void CheckBox::setValue(int value)
+{
+    const QScopedValueRollback setting(m_settingValue, true);
+    setChecked(value != 0);
 }
 
 TextBox::TextBox(QWidget *parent)

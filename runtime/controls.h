@@ -27,9 +27,13 @@ class CheckBox : public QCheckBox {
 public:
     explicit CheckBox(QWidget *parent = nullptr);
     int Value() const { return isChecked() ? 1 : 0; }
-    void setValue(int value) { setChecked(value != 0); }
+    void setValue(int value);
 signals:
+    // Every toggle by the person: mouse, Space, or assistive technology's toggle action.
     void Click();
+
+private:
+    bool m_settingValue = false;
 };
 
 // The sample box: plain, multi-line, editable text whose font attributes are set one at a time
