@@ -11,6 +11,24 @@
 #include <QScopedValueRollback>
 
 #include <cmath>
+#include <utility>
+
+void Label::setCaption(const QString &caption)
+{
+    if (isVisible()) {
+        m_pending.reset();
+        setText(caption);
+    } else {
+        m_pending = caption;
+    }
+}
+
+void Label::showEvent(QShowEvent *event)
+{
+    if (m_pending)
+        setText(*std::exchange(m_pending, std::nullopt));
+    QLabel::showEvent(event);
+}
 
 CommandButton::CommandButton(QWidget *parent)
     : QPushButton(parent)

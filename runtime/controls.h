@@ -6,12 +6,23 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <optional>
+
+// A caption rewritten while its window is hidden is shown, and announced to assistive technology,
+// once the window shows: a label counting thousands of loaded fonts is not read out thousands of
+// times.
 class Label : public QLabel {
     Q_OBJECT
 public:
     using QLabel::QLabel;
-    QString Caption() const { return text(); }
-    void setCaption(const QString &caption) { setText(caption); }
+    QString Caption() const { return m_pending ? *m_pending : text(); }
+    void setCaption(const QString &caption);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    std::optional<QString> m_pending;
 };
 
 class CommandButton : public QPushButton {

@@ -62,6 +62,11 @@ void TestCatalogue::emptyNamesAreSkippedAndNotCounted()
     QCOMPARE(form.lblcant->Caption(), QString(" 2 fuentes listadas"));
     QVERIFY(!form.isVisible());
     QCOMPARE(form.CmbNDL->ListIndex(), -1);
+    // Each rewrite of a shown label is announced to assistive technology: the hidden window's
+    // label takes its caption only when shown.
+    QCOMPARE(form.lblcant->text(), QString());
+    form.Show();
+    QCOMPARE(form.lblcant->text(), QString(" 2 fuentes listadas"));
 }
 
 void TestCatalogue::namesAreSortedAndDuplicatesKept()
