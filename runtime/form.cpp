@@ -23,6 +23,7 @@ QIcon applicationIcon()
 }
 
 Forms *theRegistry = nullptr;
+quint64 showings = 0;
 
 } // namespace
 
@@ -72,6 +73,7 @@ void Form::Show()
             move(area.topLeft());
         }
     }
+    m_shownAt = ++showings;
     show();
     activateWindow();
     if (!m_shownOnce) {
@@ -91,6 +93,20 @@ void Form::stopTimers()
 {
     for (Timer *timer : findChildren<Timer *>())
         timer->stop();
+}
+
+bool Form::event(QEvent *event)
+{
+    // Window managers raise and activate a window that is clicked even while it is disabled; on the
+    // platform the program was written for a disabled window never comes in front, so it hands the
+    // activation on to the form that takes input.
+    if (event->type() == QEvent::WindowActivate && !isEnabled()) {
+        if (Form *front = Forms::frontmost(this)) {
+            front->raise();
+            front->activateWindow();
+        }
+    }
+    return QWidget::event(event);
 }
 
 void Form::closeEvent(QCloseEvent *event)
@@ -144,6 +160,18 @@ void Forms::unload(Form *form)
     forms.erase(it);
     if (forms.empty())
         End(0);
+}
+
+Form *Forms::frontmost(const Form *besides)
+{
+    Form *front = nullptr;
+    for (const auto &entry : instance().m_forms) {
+        Form *form = entry.second.get();
+        if (form != besides && form->isVisible() && form->isEnabled() && !form->isMinimized()
+            && (!front || form->m_shownAt > front->m_shownAt))
+            front = form;
+    }
+    return front;
 }
 
 void Forms::clear()

@@ -35,12 +35,16 @@ public:
     static QAccessibleInterface *accessibleInterface(const QString &className, QObject *object);
 
 protected:
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    friend class Forms;
     FormSpec m_spec;
     QWidget *m_firstFocus = nullptr;
     bool m_shownOnce = false;
+    // When Show last ran, counted over all forms.
+    quint64 m_shownAt = 0;
 };
 
 // The one registry of forms: a form exists once, is created hidden on its first reference and
@@ -57,6 +61,8 @@ public:
     template <class F> static bool isLoaded();
 
     static void unload(Form *form);
+    // The form shown last of those on screen, not minimised and taking input, other than one.
+    static Form *frontmost(const Form *besides);
     // Unloads every form without running Form_Unload, as the end of the program does.
     void clear();
 

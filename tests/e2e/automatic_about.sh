@@ -58,9 +58,23 @@ wmctrl -c "$PREVIEW_TITLE"
 settle
 window_exists "$PREVIEW_TITLE" || fail "the preview window closed while the about window was open"
 kill -0 "$APP_PID" || fail "the program ended while the about window was open"
+# Moved over the preview's top, as a person might, the about window stays in front of the
+# preview when the preview is clicked: the screen still shows its picture there.
+read -r px py <<<"$(xwininfo -id "$win" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}')"
+xdotool windowmove "$about" "$px" "$py"
+about_in_front() {
+    local ax ay
+    read -r ax ay <<<"$(xwininfo -id "$about" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}')"
+    [ "$ay" -lt $((py + 200)) ] || { echo "the about window was not moved over the preview" >&2; return 1; }
+    import -window root "$E2E_TMP/screen.png"
+    [ "$(pixel "$E2E_TMP/screen.png" $((ax + 180)) $((ay + 120)))" = "$(pixel "$assets/about.png" 180 128)" ] ||
+        { echo "the about window is not in front at ($ax,$ay)" >&2; return 1; }
+}
+eventually 5 about_in_front
 click_on "$win" Cmdsalir
 settle
 kill -0 "$APP_PID" || fail "Salir reacted while the about window was open"
+about_in_front || fail "clicking the disabled preview hid the about window behind it"
 # Underlining changes the sample in any face; a face without a bold of its own may look the same bold.
 sample "$win" "$E2E_TMP/before-underline.png"
 click_on "$win" csubra

@@ -3,7 +3,11 @@
 #include "testsupport.h"
 
 #include <QPointer>
+#include <QSignalSpy>
+#include <QWindow>
 #include <QtTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -56,7 +60,7 @@ private slots:
     void unloadDestroysAndAlaterReferenceLoadsAnew();
     void lastUnloadEndsTheProgram();
     void endRunsNoUnloadHandler();
-    void closeRequestUnloadsOnlyAnEnabledForm();
+    void aDisabledFormRefusesCloseAndActivation();
     void timersStopWhenTheirFormUnloads();
     void tabOrderFollowsTabIndex();
     void runTimeErrorsNameNumberAndDescription();
@@ -140,14 +144,25 @@ void TestForms::endRunsNoUnloadHandler()
     QVERIFY(!log.events.contains("unload"));
 }
 
-void TestForms::closeRequestUnloadsOnlyAnEnabledForm()
+void TestForms::aDisabledFormRefusesCloseAndActivation()
 {
     FrmPrueba &form = Forms::get<FrmPrueba>();
     form.Show();
+    FrmOtra &other = Forms::get<FrmOtra>();
+    other.Show();
     form.setEnabled(false);
     QVERIFY(!form.close());
     QVERIFY(Forms::isLoaded<FrmPrueba>());
     QVERIFY(form.isVisible());
+    // Activated by the window manager, the disabled form hands the activation to the other.
+    QTRY_COMPARE(QApplication::activeWindow(), &other);
+    // Activated by the window manager, the disabled form hands the activation back to the other.
+    QSignalSpy activations(qApp, &QGuiApplication::focusWindowChanged);
+    form.windowHandle()->requestActivate();
+    QTRY_VERIFY(std::any_of(activations.begin(), activations.end(),
+        [&](const QList<QVariant> &args) { return args.at(0).value<QWindow *>() == form.windowHandle(); }));
+    QTRY_COMPARE(QApplication::activeWindow(), &other);
+    QTRY_COMPARE(QApplication::activeWindow(), &other);
 
     form.setEnabled(true);
     form.close();
