@@ -11,6 +11,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -107,6 +108,33 @@ bool Form::event(QEvent *event)
         }
     }
     return QWidget::event(event);
+}
+
+void Form::changeEvent(QEvent *event)
+{
+    // A disabled form only ignores input: its controls stay drawn as they were, but for those
+    // disabled on their own.
+    if (event->type() == QEvent::EnabledChange) {
+        if (!isEnabled()) {
+            for (QWidget *control : findChildren<QWidget *>()) {
+                if (control->isWindow() || control->testAttribute(Qt::WA_ForceDisabled))
+                    continue;
+                QPalette palette = control->palette();
+                m_enabledPalettes.emplace_back(control,
+                    control->testAttribute(Qt::WA_SetPalette) ? std::optional(palette) : std::nullopt);
+                for (int role = 0; role < QPalette::NColorRoles; ++role) {
+                    const auto r = QPalette::ColorRole(role);
+                    palette.setColor(QPalette::Disabled, r, palette.color(QPalette::Active, r));
+                }
+                control->setPalette(palette);
+            }
+        } else {
+            for (auto &[control, palette] : std::exchange(m_enabledPalettes, {}))
+                if (control)
+                    control->setPalette(palette.value_or(QPalette()));
+        }
+    }
+    QWidget::changeEvent(event);
 }
 
 void Form::closeEvent(QCloseEvent *event)

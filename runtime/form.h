@@ -2,11 +2,16 @@
 
 #include "runtime/layout.h"
 
+#include <QPalette>
+#include <QPointer>
 #include <QWidget>
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <typeindex>
+#include <utility>
+#include <vector>
 
 class QAccessibleInterface;
 
@@ -36,6 +41,7 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -45,6 +51,8 @@ private:
     bool m_shownOnce = false;
     // When Show last ran, counted over all forms.
     quint64 m_shownAt = 0;
+    // While the form is disabled, the palettes its controls had set before (none: inherited).
+    std::vector<std::pair<QPointer<QWidget>, std::optional<QPalette>>> m_enabledPalettes;
 };
 
 // The one registry of forms: a form exists once, is created hidden on its first reference and

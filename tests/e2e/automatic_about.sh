@@ -49,11 +49,17 @@ sample "$win" "$E2E_TMP/stop2.png"
 same "$E2E_TMP/stop1.png" "$E2E_TMP/stop2.png" || fail "the sample still changes after Finalizar"
 
 # The about window.
+for control in Label2 Label3 cnegri; do crop "$win" "$control" "$E2E_TMP/$control-enabled.png"; done
 click_on "$win" cmdcerca
 about=$(wait_window "Acerca De Quelvaro")
 # Drawn: the middle of the window shows the credits picture, which starts 8 pixels above it.
 wait_pixel "$about" 180 120 "$(pixel "$assets/about.png" 180 128)"
 [ "$(client_size "$about")" = "361x245" ] || fail "about window is $(client_size "$about")"
+# The disabled preview ignores input but looks as it did.
+for control in Label2 Label3 cnegri; do
+    crop "$win" "$control" "$E2E_TMP/$control-disabled.png"
+    same "$E2E_TMP/$control-enabled.png" "$E2E_TMP/$control-disabled.png" || fail "$control looks different in the disabled preview"
+done
 wmctrl -c "$PREVIEW_TITLE"
 settle
 window_exists "$PREVIEW_TITLE" || fail "the preview window closed while the about window was open"

@@ -10,6 +10,7 @@ e2e_cleanup() {
     [ -n "${E2E_KEEP:-}" ] && cp -r "$E2E_TMP" "$E2E_KEEP"
     local pid
     for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    if [ -d "$E2E_TMP/wine" ]; then WINEPREFIX=$E2E_TMP/wine wineserver --kill 2>/dev/null || true; fi
     wait 2>/dev/null || true
     rm -rf "$E2E_TMP"
 }
@@ -78,8 +79,26 @@ use_fixed_fonts() {
         /usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf
 }
 
+# A Wine prefix of the test's own, made once. Wine records the fonts it finds when a prefix is
+# made, so it is made on the fonts chosen by that time.
+wine_prefix() {
+    export WINEPREFIX=$E2E_TMP/wine WINEDEBUG=-all
+    [ -d "$WINEPREFIX" ] && return 0
+    wineboot --init </dev/null >"$E2E_TMP/wineboot.log" 2>&1 || { cat "$E2E_TMP/wineboot.log" >&2; fail "wineboot failed"; }
+    wineserver --wait
+}
+
+# The program is a Linux executable, a Windows one (a path Wine understands), or the Windows
+# program's portable zip, which the first start unpacks into the prefix.
 start_app() {
-    "$QUELVARO" >"$E2E_TMP/app.log" 2>&1 &
+    if [[ $QUELVARO == *.zip ]]; then
+        wine_prefix
+        unzip -q "$QUELVARO" -d "$WINEPREFIX/drive_c/Quelvaro" || fail "cannot unpack $QUELVARO"
+        QUELVARO='C:\Quelvaro\quelvaro.exe'
+    fi
+    local command=("$QUELVARO")
+    [[ $QUELVARO == *.exe ]] && command=(wine "$QUELVARO")
+    "${command[@]}" >"$E2E_TMP/app.log" 2>&1 &
     APP_PID=$!
     E2E_PIDS+=("$APP_PID")
 }
@@ -88,6 +107,8 @@ PREVIEW_TITLE="Quelvaro - Dorvane"
 
 # The preview's controls as laid out in twips (left top width height), 15 to a pixel at 96 dpi.
 declare -gA LAYOUT=(
+    [Label2]="120 1080 735 255"
+    [Label3]="3120 1080 1095 255"
     [CmbNDL]="120 600 5175 315"
     [CmbColor]="960 1080 1575 315"
     [CmbTama]="4320 1080 975 315"
