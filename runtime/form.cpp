@@ -45,8 +45,10 @@ Form::Form(const FormSpec &spec, std::span<const ControlSpec> controls)
     if (spec.border == Border::None) {
         flags = Qt::SplashScreen | Qt::FramelessWindowHint;
     } else {
+        // A fixed border on Windows too, where Qt otherwise gives every window a sizing frame and
+        // only refuses sizes while Windows itself resizes it.
         flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-            | Qt::WindowCloseButtonHint;
+            | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
         if (spec.minButton)
             flags |= Qt::WindowMinimizeButtonHint;
         if (spec.maxButton)
@@ -126,6 +128,9 @@ void Form::changeEvent(QEvent *event)
                     const auto r = QPalette::ColorRole(role);
                     palette.setColor(QPalette::Disabled, r, palette.color(QPalette::Active, r));
                 }
+                // Styles that etch disabled text draw it once more, offset, in the light colour.
+                palette.setColor(
+                    QPalette::Disabled, QPalette::Light, palette.color(QPalette::Active, QPalette::Window));
                 control->setPalette(palette);
             }
         } else {
