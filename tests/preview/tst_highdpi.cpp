@@ -5,10 +5,15 @@
 
 #include <QtTest>
 
-// Runs with QT_SCALE_FACTOR=2: every window keeps its layout in logical pixels, is drawn at twice
+// Runs at a scale factor of 2: every window keeps its layout in logical pixels, is drawn at twice
 // the size in device pixels, and shows the pictures drawn for that density.
 class TestHighDpi : public QObject {
     Q_OBJECT
+public:
+    // Before the application starts; set here rather than in the test's environment, which Wine
+    // does not pass on to Windows programs for Qt's variables.
+    static void initMain() { qputenv("QT_SCALE_FACTOR", "2"); }
+
 private slots:
     void initTestCase();
     void init();
