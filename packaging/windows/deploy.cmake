@@ -14,6 +14,7 @@ list(TRANSFORM QUELVARO_PLUGINS PREPEND ${_qt_prefix}/plugins/ OUTPUT_VARIABLE _
 
 install(CODE "
     set(QUELVARO_OBJDUMP \"${CMAKE_OBJDUMP}\")
+    set(QUELVARO_STRIP \"${CMAKE_STRIP}\")
     set(QUELVARO_BINARIES \"$<TARGET_FILE:quelvaro>;${_plugin_files}\")
     set(QUELVARO_DLL_DIRS \"${QUELVARO_DLL_DIRS}\")
     include(\"${CMAKE_CURRENT_LIST_DIR}/imports.cmake\")
