@@ -34,9 +34,13 @@ for i in $(seq 1 400); do
     [ $(((now - start) / 1000000)) -gt 4200 ] && break
 done
 [ "${#changes[@]}" -ge 4 ] || fail "the sample changed ${#changes[@]} times in 4 s: ${changes[*]}"
+# Two faces may draw the sample alike (Wine adds faces of its own), so a change may come two or
+# more steps after the one before: whole steps apart.
 for ((k = 1; k < ${#changes[@]}; k++)); do
-    step=$((changes[k] - changes[k - 1]))
-    [ "$step" -ge 450 ] && [ "$step" -le 1100 ] || fail "steps of ${changes[*]} ms are not about 750 ms apart"
+    gap=$((changes[k] - changes[k - 1]))
+    steps=$(((gap + 375) / 750))
+    off=$((gap - steps * 750))
+    [ "$steps" -ge 1 ] && [ "${off#-}" -le 300 ] || fail "changes at ${changes[*]} ms are not whole 750 ms steps apart"
 done
 
 # Stopping holds the last font.
@@ -55,11 +59,14 @@ about=$(wait_window "Acerca De Quelvaro")
 # Drawn: the middle of the window shows the credits picture, which starts 8 pixels above it.
 wait_pixel "$about" 180 120 "$(pixel "$assets/about.png" 180 128)"
 [ "$(client_size "$about")" = "361x245" ] || fail "about window is $(client_size "$about")"
-# The disabled preview ignores input but looks as it did.
-for control in Label2 Label3 cnegri; do
-    crop "$win" "$control" "$E2E_TMP/$control-disabled.png"
-    same "$E2E_TMP/$control-enabled.png" "$E2E_TMP/$control-disabled.png" || fail "$control looks different in the disabled preview"
-done
+# The disabled preview ignores input but looks as it did, once drawn again (with the about window
+# away from it, where Wine puts it over the preview).
+xdotool windowmove "$about" 0 0
+looks_as_before() {
+    crop "$win" "$1" "$E2E_TMP/$1-disabled.png" &&
+        same "$E2E_TMP/$1-enabled.png" "$E2E_TMP/$1-disabled.png" || { echo "$1 looks different in the disabled preview" >&2; return 1; }
+}
+for control in Label2 Label3 cnegri; do eventually 3 looks_as_before "$control"; done
 wmctrl -c "$PREVIEW_TITLE"
 settle
 window_exists "$PREVIEW_TITLE" || fail "the preview window closed while the about window was open"

@@ -37,7 +37,9 @@ start_x() {
         for _ in $(seq 200); do [ -s "$E2E_TMP/display" ] && break; sleep 0.05; done
         export DISPLAY=":$(cat "$E2E_TMP/display" 2>/dev/null)"
         if [ -s "$E2E_TMP/display" ] && xdpyinfo >/dev/null 2>&1; then
-            openbox --config-file /dev/null >"$E2E_TMP/openbox.log" 2>&1 &
+            # Openbox's defaults; a file that is not its configuration gets a syntax-error window.
+            echo '<openbox_config xmlns="http://openbox.org/3.4/rc"/>' >"$E2E_TMP/openbox.xml"
+            openbox --config-file "$E2E_TMP/openbox.xml" >"$E2E_TMP/openbox.log" 2>&1 &
             wm=$!
             E2E_PIDS+=("$wm")
             for _ in $(seq 200); do

@@ -9,6 +9,14 @@ start_app
 win=$(wait_preview)
 
 [ "$(client_size "$win")" = "361x430" ] || fail "client area is $(client_size "$win"), not 361x430"
+# Centred on the 1280 x 1024 screen (its frame's title bar may push the client area down a little).
+read -r left top <<<"$(xwininfo -id "$win" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}')"
+[ $((left + 180 - 640)) -ge -2 ] && [ $((left + 180 - 640)) -le 2 ] && [ $((top + 215 - 512)) -ge -5 ] &&
+    [ $((top + 215 - 512)) -le 30 ] || fail "the preview is at ($left,$top), not centred"
+# The window manager's resize is refused.
+xdotool windowsize "$win" 600 700
+settle
+[ "$(client_size "$win")" = "361x430" ] || fail "the window manager resized the preview to $(client_size "$win")"
 screenshot "$win" "$E2E_TMP/start.png"
 [ "$(pixel "$E2E_TMP/start.png" 3 60)" = "192,192,192" ] || fail "background is $(pixel "$E2E_TMP/start.png" 3 60)"
 [ "$(pixel "$E2E_TMP/start.png" 180 344)" = "0,0,0" ] || fail "no black rule at y 344"
@@ -17,6 +25,10 @@ screenshot "$win" "$E2E_TMP/start.png"
 read -r sx sy sw sh <<<"$(interior txtvisu)"
 black=$(count_colour "$E2E_TMP/start.png" "$sx" "$sy" "$sw" "$sh" 0,0,0)
 [ "$black" -gt 20 ] || fail "no black sample text ($black pixels)"
+# The size box shows its "10", left of its arrow button.
+read -r zx zy zw zh <<<"$(interior CmbTama)"
+digits=$(count_colour "$E2E_TMP/start.png" "$zx" "$zy" $((zw / 2)) "$zh" 0,0,0)
+[ "$digits" -gt 5 ] || fail "the size box shows no text at start ($digits black pixels)"
 
 # Pictures the preview into a file and counts the sample's pixels of colour r,g,b into $drawn;
 # succeeds when there are more than a number of them, else says why not:

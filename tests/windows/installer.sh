@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# The installer in a fresh Wine prefix, silently, as an administrator would: the program under
+# Program Files with a Start-menu entry and an uninstaller registered with Windows; the installed
+# program starts and ends on "Salir"; uninstalling leaves none of it behind.
+#   installer.sh SETUP_EXE
+source "$(dirname "$0")/../e2e/lib.sh" "$1"
+setup=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+[ -f "$setup" ] || fail "no installer at $1 (tools/windows/build.sh makes it)"
+
+start_x
+use_fixed_fonts
+wine_prefix
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quelvaro'
+programs=$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs
+folder=$WINEPREFIX/drive_c/Program\ Files/Quelvaro
+
+wine "$setup" /S </dev/null >"$E2E_TMP/setup.log" 2>&1 || { cat "$E2E_TMP/setup.log" >&2; fail "the installer failed"; }
+[ -f "$folder/quelvaro.exe" ] || fail "no quelvaro.exe under Program Files: $(find "$WINEPREFIX/drive_c" -iname quelvaro.exe)"
+[ -f "$programs/Quelvaro/Quelvaro.lnk" ] ||
+    fail "no Start-menu entry Quelvaro: $(find "$WINEPREFIX/drive_c" -iname '*.lnk' | grep -v -i 'wine\|notepad' || true)"
+wine reg query "$uninstall_key" /v UninstallString >"$E2E_TMP/reg.txt" 2>&1 || { cat "$E2E_TMP/reg.txt" >&2; fail "no uninstaller registered"; }
+uninstaller=$(tr -d '\r' <"$E2E_TMP/reg.txt" | sed -n 's/.*UninstallString[[:space:]]*REG_SZ[[:space:]]*//p')
+[ "$uninstaller" = '"C:\Program Files\Quelvaro\Uninstall.exe"' ] || fail "the registered uninstaller is $uninstaller"
+uninstaller=${uninstaller//\"/}
+
+QUELVARO='C:\Program Files\Quelvaro\quelvaro.exe'
+start_app
+win=$(wait_preview 30)
+click_on "$win" Cmdsalir
+wait_exit "$APP_PID" 5
+[ "$EXIT_STATUS" = 0 ] || fail "the installed program ended with status $EXIT_STATUS"
+
+# The uninstaller copies itself aside and returns at once; the copy does the work.
+wine "$uninstaller" /S </dev/null >"$E2E_TMP/uninstall.log" 2>&1 || { cat "$E2E_TMP/uninstall.log" >&2; fail "the uninstaller failed"; }
+removed() {
+    [ ! -e "$folder" ] || { echo "left under Program Files: $(find "$folder")" >&2; return 1; }
+}
+eventually 30 removed
+[ ! -e "$programs/Quelvaro" ] || fail "the Start-menu entry is left: $(find "$programs/Quelvaro")"
+! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "the uninstaller is still registered"
+! wine reg query 'HKLM\Software\Dorvane' >/dev/null 2>&1 || fail "the installer's own key is left"
+echo "installer: passed"
