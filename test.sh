@@ -25,3 +25,8 @@ fi
 echo "Fuzzing the size box: $(tail -n 1 build-asan/fuzz.log)"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS="suppressions=$PWD/tests/sanitizers/lsan.supp" \
     ctest --test-dir build-asan --output-on-failure -j2 -E '^packaging_'
+
+# The Windows program, its zip and its installer, built against the cross-built Qt (made once and
+# kept outside the clone), tested under Wine.
+tools/windows/build.sh
+tests/windows/run.sh build-windows -j2
