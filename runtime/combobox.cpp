@@ -62,12 +62,43 @@ public:
 };
 
 // On Linux Qt names a combo box after its current entry and leaves the name to a buddy label; the
-// font list has no label, so a screen reader would announce a font name as the list's name.
-class AccessibleComboBox : public QAccessibleWidget {
+// font list has no label, so a screen reader would announce a font name as the list's name. The
+// current entry is the box's value, and its text: over AT-SPI a combo box offers no value of its
+// own, and a screen reader reads the entry through the text.
+class AccessibleComboBox : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit AccessibleComboBox(ComboBox *combo)
         : QAccessibleWidget(combo, QAccessible::ComboBox)
     {
+    }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    // The read-only text of the current entry, with no selection and the caret at its start.
+    QString text(int startOffset, int endOffset) const override
+    {
+        return combo()->currentText().mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return int(combo()->currentText().size()); }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override { }
+    int selectionCount() const override { return 0; }
+    void selection(int, int *startOffset, int *endOffset) const override { *startOffset = *endOffset = 0; }
+    void addSelection(int, int) override { }
+    void removeSelection(int) override { }
+    void setSelection(int, int, int) override { }
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint &) const override { return -1; }
+    void scrollToSubstring(int, int) override { }
+    QString attributes(int offset, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = *endOffset = offset;
+        return {};
     }
 
     QString text(QAccessible::Text t) const override
