@@ -44,6 +44,20 @@ FrmPresenta::FrmPresenta()
     setAutoFillBackground(true);
 
     connect(Timer1, &Timer::Tick, this, &FrmPresenta::Timer1_Timer);
+    Image1->installEventFilter(this);
+}
+
+// The picture is to be on screen for the timer's whole interval before loading starts, but a
+// compositor may show a window well after it is shown: the interval counts again from when the
+// picture is first drawn.
+bool FrmPresenta::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Image1 && event->type() == QEvent::Paint) {
+        Image1->removeEventFilter(this);
+        if (Timer1->Enabled())
+            Timer1->setEnabled(true);
+    }
+    return Form::eventFilter(watched, event);
 }
 
 void FrmPresenta::Form_Load()

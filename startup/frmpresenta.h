@@ -14,4 +14,7 @@ public:
 
     void Form_Load() override;
     void Timer1_Timer();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 };
