@@ -13,6 +13,10 @@ PACKAGES=(
     binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file
     # hostile fonts (built and from packages), sanitizers, fuzzing and the leak check
     python3-fonttools fonts-noto-color-emoji fonts-terminus-otb clang libclang-rt-14-dev valgrind
+    # the screen-reader test: a private D-Bus session with the accessibility bus, read with pyatspi
+    dbus-daemon at-spi2-core python3-pyatspi
+    # the Wayland test: a headless compositor and its keyboard
+    sway wtype
     # formatting check
     clang-format
     # the Windows program: cross compiler and Qt's build, Wine to test it, zip and NSIS to package it

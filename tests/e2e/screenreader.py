@@ -1,0 +1,145 @@
+#!/usr/bin/python3
+"""The real program as a screen reader sees it over AT-SPI: what each control is called and is,
+which label names which list, the chosen font and colour after a key press and an automatic step,
+the toggle action on Negrita, and no announcements from the count label while the fonts load.
+    screenreader.py QUELVARO  (on an X display, inside a D-Bus session with the AT-SPI bus)"""
+import os
+import subprocess
+import sys
+import time
+
+import pyatspi
+from gi.repository import GLib
+
+TITLE = "Quelvaro - Dorvane"
+failures = []
+events = []  # (kind, source name, source role), in the order the bus delivered them
+
+
+def check(ok, what):
+    if not ok:
+        failures.append(what)
+
+
+def note(event):
+    try:
+        events.append((event.type, event.source.name, event.source.getRoleName()))
+    except Exception:  # a source gone by the time it is read
+        pass
+
+
+def frame():
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is not None and app.name == "Quelvaro":
+            for window in app:
+                if window is not None and window.name == TITLE:
+                    return window
+    return None
+
+
+def eventually(what, condition, timeout=5.0):
+    """Runs the main loop until condition() holds; a failure after timeout seconds."""
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        context = GLib.main_context_default()
+        while context.pending():
+            context.iteration(False)
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.05)
+    failures.append(f"{what} within {timeout} s")
+    return None
+
+
+def text(accessible):
+    return accessible.queryText().getText(0, -1)
+
+
+def key(*names):
+    subprocess.run(["xdotool", "key", "--delay", "50", *names], check=True)
+
+
+for kind in ("object:property-change:accessible-name", "object:text-changed", "object:state-changed:showing",
+             "window:activate", "window:create"):
+    pyatspi.Registry.registerEventListener(note, kind)
+program = subprocess.Popen([sys.argv[1]], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                           env=dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
+preview = eventually("the preview over AT-SPI", frame, 30)
+if preview is None:
+    program.kill()
+    sys.exit("FAIL: no preview window over AT-SPI")
+eventually("the preview shown", lambda: preview.getState().contains(pyatspi.STATE_SHOWING))
+controls = {(c.name, c.getRoleName()): c for c in preview if c is not None}
+
+# Loading rewrites the count after every font; until the window is first shown or activated,
+# none of that is announced. The one rewrite that gives it its final text as it shows may be.
+shown_at = next((i for i, (kind, name, role) in enumerate(events)
+                 if name == TITLE and kind in ("object:state-changed:showing", "window:activate", "window:create")),
+                len(events))
+count_events = [i for i, (kind, name, role) in enumerate(events)
+                if role == "label" and "fuentes listadas" in name and not kind.startswith("object:state-changed")]
+check(len([i for i in count_events if i < shown_at]) <= 1,
+      f"the count label was announced {len(count_events)} times while the fonts loaded")
+
+for name, role in [("Fuente", "combo box"), ("Color", "combo box"), ("Tamaño", "combo box"),
+                   ("Texto de ejemplo", "text"), ("Negrita", "check box"), ("Cursiva", "check box"),
+                   ("Subrayada", "check box"), ("Iniciar Visualización Automática", "push button"),
+                   ("Finalizar Visualización Automática", "push button"), ("Acerca De...", "push button"),
+                   ("Salir", "push button"), ("Color :", "label"), ("Tamaño :", "label"),
+                   (" 4 fuentes listadas", "label")]:
+    check((name, role) in controls, f"no {role} named {name!r}: {sorted(controls)}")
+for label, target in [("Color :", "Color"), ("Tamaño :", "Tamaño")]:
+    relations = [(r.getRelationType(), r.getTarget(0).name) for r in controls[(label, "label")].getRelationSet()]
+    check((pyatspi.RELATION_LABEL_FOR, target) in relations, f"{label!r} does not name {target!r}: {relations}")
+if failures:
+    program.kill()
+    for failure in failures:
+        print("FAIL:", failure)
+    sys.exit(1)
+
+fonts, colours = controls[("Fuente", "combo box")], controls[("Color", "combo box")]
+sample = controls[("Texto de ejemplo", "text")]
+check(text(fonts) == "DejaVu Sans" and text(colours) == "Negro",
+      f"the lists read {text(fonts)!r} and {text(colours)!r} at start")
+
+# Focus starts on the font list; the arrow key chooses the next font, and Tab moves on to Negrita.
+key("Down")
+eventually("the font list reading 'DejaVu Sans Mono' after Down", lambda: text(fonts) == "DejaVu Sans Mono")
+colours.queryComponent().grabFocus()
+eventually("the colour list focused", lambda: colours.getState().contains(pyatspi.STATE_FOCUSED))
+key("Down")
+eventually("the colour list reading 'Rojo oscuro' after Down", lambda: text(colours) == "Rojo oscuro")
+
+
+def action(accessible, name):
+    actions = accessible.queryAction()
+    names = [actions.getName(i) for i in range(actions.nActions)]
+    check(name in names, f"{accessible.name!r} has no {name!r} action: {names}")
+    if name in names:
+        actions.doAction(names.index(name))
+
+
+# The toggle action ticks Negrita as a click does: the sample turns bold.
+action(controls[("Negrita", "check box")], "Toggle")
+eventually("a bold sample after Negrita's toggle action",
+           lambda: any(a.startswith("weight:") and a != "weight:400" for a in sample.queryText().getAttributeRun(0, False)[0]))
+
+# Automatic viewing starts from the first font and steps on: the list reads each font it shows.
+action(controls[("Iniciar Visualización Automática", "push button")], "Press")
+eventually("an automatic step read from the font list", lambda: text(fonts) not in ("DejaVu Sans Mono", ""), 3)
+stepped = text(fonts)
+action(controls[("Finalizar Visualización Automática", "push button")], "Press")
+action(controls[("Salir", "push button")], "Press")
+try:
+    status = program.wait(5)
+except subprocess.TimeoutExpired:
+    program.kill()
+    status = "still running"
+check(status == 0, f"Salir ended the program with status {status}")
+
+for failure in failures:
+    print("FAIL:", failure)
+print(f"screenreader: count label announced {len([i for i in count_events if i < shown_at])} time(s) before the "
+      f"preview showed; an automatic step read {stepped!r}")
+sys.exit(1 if failures else 0)

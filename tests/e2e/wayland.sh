@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# The real program as a native Wayland client of a headless sway, driven by keyboard: the splash is
+# on screen for its 100 ms before the preview, which keeps its 361 x 430 client area (floating,
+# not stretched by the tiling); "Salir" ends with status 0. Sway refuses to run as root: there it
+# runs as nobody.
+source "$(dirname "$0")/lib.sh"
+use_fixed_fonts
+export XDG_RUNTIME_DIR=$E2E_TMP/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+as_user=()
+if [ "$(id -u)" = 0 ]; then
+    chown nobody "$XDG_RUNTIME_DIR" "$E2E_TMP"
+    as_user=(runuser -u nobody --)
+fi
+echo 'output HEADLESS-1 resolution 1280x1024' >"$E2E_TMP/sway.conf"
+"${as_user[@]}" env -i XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" WLR_BACKENDS=headless WLR_RENDERER=pixman \
+    WLR_LIBINPUT_NO_DEVICES=1 sway -c "$E2E_TMP/sway.conf" >"$E2E_TMP/sway.log" 2>&1 &
+E2E_PIDS+=($!)
+sway_up() {
+    SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -n1)
+    [ -n "$SWAYSOCK" ] && [ -S "$XDG_RUNTIME_DIR/wayland-1" ] || { echo "sway did not start: $(tail -n3 "$E2E_TMP/sway.log")" >&2; return 1; }
+}
+eventually 10 sway_up
+export SWAYSOCK WAYLAND_DISPLAY=wayland-1
+
+# Each window event with the time it arrived, in nanoseconds.
+swaymsg -r -m -t subscribe '["window"]' | while IFS= read -r line; do echo "$(date +%s%N) $line"; done >"$E2E_TMP/events" &
+E2E_PIDS+=($!)
+# A headless seat has no keyboard until a virtual one is made: one is kept for the whole test, so
+# that the program finds a keyboard when it starts.
+wtype -s 120000 -k Shift_L &
+E2E_PIDS+=($!)
+seat_has_keyboard() {
+    swaymsg -t get_seats | grep -q '"capabilities": [1-9]' || { echo "the seat has no keyboard" >&2; return 1; }
+}
+eventually 5 seat_has_keyboard
+QT_QPA_PLATFORM=wayland start_app
+
+# What the compositor says of its windows: "name focused floating width height" for each.
+windows() {
+    swaymsg -t get_tree | /usr/bin/python3 -c '
+import json, sys
+def walk(node):
+    if node.get("pid"):
+        r = node["window_rect"]
+        print("%s|%d|%d|%dx%d" % (node.get("name"), node["focused"], node["type"] == "floating_con", r["width"], r["height"]))
+    for child in node.get("nodes", []) + node.get("floating_nodes", []):
+        walk(child)
+walk(json.load(sys.stdin))'
+}
+shown() {
+    windows >"$E2E_TMP/windows"
+    grep -q "^$1|" "$E2E_TMP/windows" || { echo "no window '$1': $(cat "$E2E_TMP/windows")" >&2; return 1; }
+}
+focused() {
+    windows >"$E2E_TMP/windows"
+    grep -q "^$1|1|" "$E2E_TMP/windows" || { echo "'$1' is not the focused window: $(cat "$E2E_TMP/windows")" >&2; return 1; }
+}
+eventually 20 focused "$PREVIEW_TITLE"
+grep -q "^$PREVIEW_TITLE|1|1|361x430\$" "$E2E_TMP/windows" || fail "the preview is not a floating 361x430 window: $(cat "$E2E_TMP/windows")"
+
+# The splash: from the compositor showing it to its closing.
+splash_ms=$(/usr/bin/python3 -c '
+import json, sys
+seen = {}
+for line in open(sys.argv[1]):
+    stamp, event = line.split(" ", 1)
+    event = json.loads(event)
+    box = event["container"]["id"]
+    if event["change"] == "new" and not seen:
+        seen["id"], seen["new"] = box, int(stamp)
+    elif event["change"] == "close" and seen.get("id") == box:
+        print((int(stamp) - seen["new"]) // 1000000)
+        break
+' "$E2E_TMP/events")
+[ -n "$splash_ms" ] || fail "no splash in the compositor's window events: $(cut -c1-200 "$E2E_TMP/events")"
+[ "$splash_ms" -ge 100 ] || fail "the splash was on screen $splash_ms ms, not 100"
+
+# Focus starts on the font list; "Salir" is sixth in the tab order.
+wtype -k Tab -k Tab -k Tab -k Tab -k Tab -k space || fail "wtype failed"
+wait_exit "$APP_PID" 5
+[ "$EXIT_STATUS" = 0 ] || fail "Salir ended with status $EXIT_STATUS"
+echo "wayland: passed (splash on screen $splash_ms ms)"
