@@ -73,11 +73,11 @@ window_exists "$PREVIEW_TITLE" || fail "the preview window closed while the abou
 kill -0 "$APP_PID" || fail "the program ended while the about window was open"
 # Moved over the preview's top, as a person might, the about window stays in front of the
 # preview when the preview is clicked: the screen still shows its picture there.
-read -r px py <<<"$(xwininfo -id "$win" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}')"
+read -r px py <<<"$(origin "$win")"
 xdotool windowmove "$about" "$px" "$py"
 about_in_front() {
     local ax ay
-    read -r ax ay <<<"$(xwininfo -id "$about" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}')"
+    read -r ax ay <<<"$(origin "$about")"
     [ "$ay" -lt $((py + 200)) ] || { echo "the about window was not moved over the preview" >&2; return 1; }
     import -window root "$E2E_TMP/screen.png"
     [ "$(pixel "$E2E_TMP/screen.png" $((ax + 180)) $((ay + 120)))" = "$(pixel "$assets/about.png" 180 128)" ] ||

@@ -240,6 +240,11 @@ window_gone() {
     ! window_exists "$1" || { echo "the window titled '$1' is still shown" >&2; return 1; }
 }
 
+# Where a window's client area is on the screen: "x y".
+origin() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}'
+}
+
 # Client-area width x height of a window.
 client_size() {
     xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'

@@ -10,7 +10,7 @@ win=$(wait_preview)
 
 [ "$(client_size "$win")" = "361x430" ] || fail "client area is $(client_size "$win"), not 361x430"
 # Centred on the 1280 x 1024 screen (its frame's title bar may push the client area down a little).
-read -r left top <<<"$(xwininfo -id "$win" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}')"
+read -r left top <<<"$(origin "$win")"
 [ $((left + 180 - 640)) -ge -2 ] && [ $((left + 180 - 640)) -le 2 ] && [ $((top + 215 - 512)) -ge -5 ] &&
     [ $((top + 215 - 512)) -le 30 ] || fail "the preview is at ($left,$top), not centred"
 # The window manager's resize is refused.
