@@ -29,8 +29,9 @@ QByteArray displayVariable(const char *name)
 void startupMessage(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
     const bool platform = context.category && qstrncmp(context.category, "qt.qpa.", 7) == 0;
-    if (text.contains(QLatin1StringView("wl_display"))
-        || (platform && qstrncmp(context.category, "qt.qpa.wayland", 14) == 0))
+    // The Wayland plugin reports a display it cannot reach without a category.
+    const bool noWaylandDisplay = text.contains(QLatin1StringView("wl_display"));
+    if (noWaylandDisplay || (platform && qstrncmp(context.category, "qt.qpa.wayland", 14) == 0))
         triedWayland = true;
     else if (platform && qstrncmp(context.category, "qt.qpa.xcb", 10) == 0)
         triedX = true;
@@ -45,7 +46,7 @@ void startupMessage(QtMsgType type, const QMessageLogContext &context, const QSt
         std::fprintf(stderr, "%s\n", line.constData());
         std::_Exit(1);
     }
-    if (platform || text.contains(QLatin1StringView("wl_display")))
+    if (platform || noWaylandDisplay)
         return;
     std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
 }

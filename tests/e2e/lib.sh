@@ -81,13 +81,14 @@ use_fixed_fonts() {
         /usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf
 }
 
-# A Wine prefix of the test's own, made once. Wine records the fonts it finds when a prefix is
-# made, so it is made on the fonts chosen by that time.
+# A Wine prefix of the test's own (or in the folder given), made once. Wine records the fonts it
+# finds when a prefix is made, so it is made on the fonts chosen by that time.
 wine_prefix() {
-    export WINEPREFIX=$E2E_TMP/wine WINEDEBUG=-all
-    [ -d "$WINEPREFIX" ] && return 0
+    export WINEPREFIX=${1:-$E2E_TMP/wine} WINEDEBUG=-all
+    [ -f "$WINEPREFIX/system.reg" ] && return 0
     wineboot --init </dev/null >"$E2E_TMP/wineboot.log" 2>&1 || { cat "$E2E_TMP/wineboot.log" >&2; fail "wineboot failed"; }
     wineserver --wait
+    [ -f "$WINEPREFIX/system.reg" ] || fail "wineboot made no prefix in $WINEPREFIX"
 }
 
 # The program is a Linux executable, a Windows one (a path Wine understands), or the Windows

@@ -21,6 +21,15 @@ def check(ok, what):
         failures.append(what)
 
 
+def report(summary=None):
+    """Prints the failures, or the summary when there are none, and ends with the result."""
+    for failure in failures:
+        print("FAIL:", failure)
+    if summary and not failures:
+        print(summary)
+    sys.exit(1 if failures else 0)
+
+
 def note(event):
     try:
         events.append((event.type, event.source.name, event.source.getRoleName()))
@@ -92,11 +101,11 @@ for name, role in [("Fuente", "combo box"), ("Color", "combo box"), ("Tamaño", 
 for label, target in [("Color :", "Color"), ("Tamaño :", "Tamaño")]:
     relations = [(r.getRelationType(), r.getTarget(0).name) for r in controls[(label, "label")].getRelationSet()]
     check((pyatspi.RELATION_LABEL_FOR, target) in relations, f"{label!r} does not name {target!r}: {relations}")
+
+
 if failures:
     program.kill()
-    for failure in failures:
-        print("FAIL:", failure)
-    sys.exit(1)
+    report()
 
 fonts, colours = controls[("Fuente", "combo box")], controls[("Color", "combo box")]
 sample = controls[("Texto de ejemplo", "text")]
@@ -138,8 +147,5 @@ except subprocess.TimeoutExpired:
     status = "still running"
 check(status == 0, f"Salir ended the program with status {status}")
 
-for failure in failures:
-    print("FAIL:", failure)
-print(f"screenreader: count label announced {len([i for i in count_events if i < shown_at])} time(s) before the "
-      f"preview showed; an automatic step read {stepped!r}")
-sys.exit(1 if failures else 0)
+report(f"screenreader: count label announced {len([i for i in count_events if i < shown_at])} time(s) before the "
+       f"preview showed; an automatic step read {stepped!r}")
