@@ -6,8 +6,11 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <QTimer>
 
 namespace {
+
+constexpr qint64 LongestWaitForPicture = 1000; // ms
 
 const FormSpec Window {
     .caption = "Form1",
@@ -43,19 +46,30 @@ FrmPresenta::FrmPresenta()
     setPalette(p);
     setAutoFillBackground(true);
 
-    connect(Timer1, &Timer::Tick, this, &FrmPresenta::Timer1_Timer);
+    connect(Timer1, &Timer::Tick, this, [this] {
+        if (m_shown.isValid() && !m_drawn && m_shown.elapsed() < LongestWaitForPicture)
+            return;
+        Timer1_Timer();
+    });
     Image1->installEventFilter(this);
 }
 
 // The picture is to be on screen for the timer's whole interval before loading starts, but a
-// compositor may show a window well after it is shown: the interval counts again from when the
-// picture is first drawn.
+// compositor may show a window well after it is shown, later still on a busy machine: once shown,
+// the splash lets its ticks pass until the picture is drawn (for a second at most, so that a
+// display that never draws it does not keep the fonts from loading), and the interval counts
+// again from when it is.
 bool FrmPresenta::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Image1 && event->type() == QEvent::Paint) {
-        Image1->removeEventFilter(this);
-        if (Timer1->Enabled())
-            Timer1->setEnabled(true);
+    if (watched == Image1 && event->type() == QEvent::Show && !m_shown.isValid())
+        m_shown.start();
+    if (watched == Image1 && event->type() == QEvent::Paint && !m_drawn) {
+        m_drawn = true;
+        // Counted from when the drawing has gone to the display, once this round of painting ends.
+        QTimer::singleShot(0, this, [this] {
+            if (Timer1->Enabled())
+                Timer1->setEnabled(true);
+        });
     }
     return Form::eventFilter(watched, event);
 }

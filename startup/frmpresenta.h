@@ -3,6 +3,8 @@
 #include "runtime/controls.h"
 #include "runtime/form.h"
 
+#include <QElapsedTimer>
+
 // The splash window: shown while the font names load into the preview window.
 class FrmPresenta : public Form {
     Q_OBJECT
@@ -17,4 +19,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QElapsedTimer m_shown;
+    bool m_drawn = false;
 };

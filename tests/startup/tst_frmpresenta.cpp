@@ -12,6 +12,7 @@ private slots:
 
     void splashIsBorderlessWithItsPicture();
     void loadArmsTheTimerThatStartsThePreview();
+    void ticksWaitForThePictureToBeDrawn();
     void previewOpensWithFirstFontSizeTenAndBlack();
     void previewOpensWithAnEmptyCatalogue();
 
@@ -50,11 +51,28 @@ void TestFrmPresenta::loadArmsTheTimerThatStartsThePreview()
     QVERIFY(registry->ends.empty());
 }
 
+void TestFrmPresenta::ticksWaitForThePictureToBeDrawn()
+{
+    registry = std::make_unique<TestRegistry>(QStringList({ "Sans" }));
+    FrmPresenta &splash = Forms::get<FrmPresenta>();
+    // A display slow to show the splash: shown, its picture not yet drawn.
+    splash.Image1->setUpdatesEnabled(false);
+    splash.Show();
+    QElapsedTimer waited;
+    waited.start();
+    splash.Timer1->fire();
+    QVERIFY(!Forms::isLoaded<FrmPrincipal>());
+    // Never drawn, the fonts load all the same, once the splash has waited a second for it.
+    QTRY_VERIFY_WITH_TIMEOUT(Forms::isLoaded<FrmPrincipal>(), 5000);
+    QVERIFY2(waited.elapsed() >= 900, qPrintable(QString::number(waited.elapsed())));
+}
+
 void TestFrmPresenta::previewOpensWithFirstFontSizeTenAndBlack()
 {
     registry = std::make_unique<TestRegistry>(QStringList({ "Serif", "", "Mono", "DejaVu Sans" }));
     FrmPresenta &splash = Forms::get<FrmPresenta>();
     splash.Show();
+    splash.Image1->repaint();
     splash.Timer1->fire();
     QVERIFY(!Forms::isLoaded<FrmPresenta>());
 
