@@ -5,10 +5,12 @@
 #include "runtime/units.h"
 
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 #include <utility>
@@ -55,6 +57,10 @@ Form::Form(const FormSpec &spec, std::span<const ControlSpec> controls)
             flags |= Qt::WindowMaximizeButtonHint;
     }
     setWindowFlags(flags);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && now != this && isAncestorOf(now))
+            m_lastFocus = now;
+    });
     setFixedSize(twipsToPixels(spec.clientWidth), twipsToPixels(spec.clientHeight));
     if (spec.background) {
         QPalette p = palette();
@@ -102,12 +108,18 @@ bool Form::event(QEvent *event)
 {
     // Window managers raise and activate a window that is clicked even while it is disabled; on the
     // platform the program was written for a disabled window never comes in front, so it hands the
-    // activation on to the form that takes input.
+    // activation on to the form that takes input. It does so once the activation has settled: Qt
+    // on Wayland asks the compositor to activate this window again as the focus moves into it, and
+    // the last request is the one that counts.
     if (event->type() == QEvent::WindowActivate && !isEnabled()) {
-        if (Form *front = Forms::frontmost(this)) {
-            front->raise();
-            front->activateWindow();
-        }
+        QTimer::singleShot(0, this, [this] {
+            if (isEnabled())
+                return;
+            if (Form *front = Forms::frontmost(this)) {
+                front->raise();
+                front->activateWindow();
+            }
+        });
     }
     return QWidget::event(event);
 }
@@ -137,6 +149,8 @@ void Form::changeEvent(QEvent *event)
             for (auto &[control, palette] : std::exchange(m_enabledPalettes, {}))
                 if (control)
                     control->setPalette(palette.value_or(QPalette()));
+            if (m_lastFocus && m_lastFocus->isEnabled() && m_lastFocus->isVisibleTo(this))
+                m_lastFocus->setFocus(Qt::OtherFocusReason);
         }
     }
     QWidget::changeEvent(event);

@@ -53,6 +53,9 @@ private:
     quint64 m_shownAt = 0;
     // While the form is disabled, the palettes its controls had set before (none: inherited).
     std::vector<std::pair<QPointer<QWidget>, std::optional<QPalette>>> m_enabledPalettes;
+    // The control that last had the focus: Qt takes the focus from a form it disables, and the
+    // form gives it back when it takes input again, as the system the program was written for does.
+    QPointer<QWidget> m_lastFocus;
 };
 
 // The one registry of forms: a form exists once, is created hidden on its first reference and
