@@ -1,6 +1,7 @@
 #include "runtime/form.h"
 
 #include "runtime/controls.h"
+#include "runtime/platform.h"
 #include "runtime/program.h"
 #include "runtime/units.h"
 
@@ -83,6 +84,8 @@ void Form::Show()
         }
     }
     m_shownAt = ++showings;
+    if (!m_shownOnce && m_spec.border == Border::None)
+        askForNoDecorations(this);
     show();
     activateWindow();
     if (!m_shownOnce) {

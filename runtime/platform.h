@@ -12,3 +12,8 @@ std::unique_ptr<FontSource> systemFonts();
 
 // The widget style the forms are drawn in.
 void setPlatformStyle();
+
+class QWidget;
+// Asks the window manager for no title bar or border on a window without a frame, where the
+// platform needs more for that than the window's flags; before the window is first shown.
+void askForNoDecorations(QWidget *window);

@@ -19,3 +19,8 @@ std::unique_ptr<FontSource> systemFonts()
 void setPlatformStyle()
 {
 }
+
+// A window without a frame is drawn without one: its flags say enough.
+void askForNoDecorations(QWidget *)
+{
+}

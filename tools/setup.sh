@@ -2,7 +2,7 @@
 
 PACKAGES=(
     # build
-    cmake g++ make pkg-config qt6-base-dev libfontconfig-dev
+    cmake g++ make pkg-config qt6-base-dev libfontconfig-dev libxcb1-dev
     # native Wayland: Qt's platform plugin for it
     qt6-wayland
     # running on a machine with no display, end-to-end tests and screenshots

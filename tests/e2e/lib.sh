@@ -56,6 +56,20 @@ start_x() {
     fail "no X server with a window manager after 5 attempts"
 }
 
+# From now on, each window the window manager takes on is written down as it comes, into
+# $E2E_TMP/clients: a line "id|WM_NAME...|_NET_FRAME_EXTENTS...|_MOTIF_WM_HINTS...|" each. A window
+# that is gone again before it is looked at is missing there.
+watch_clients() {
+    : >"$E2E_TMP/clients"
+    xprop -root -spy _NET_CLIENT_LIST 2>/dev/null | while IFS= read -r list; do
+        for id in $(grep -o '0x[0-9a-f]*' <<<"$list"); do
+            grep -q "^$id|" "$E2E_TMP/clients" && continue
+            echo "$id|$(xprop -id "$id" WM_NAME _NET_FRAME_EXTENTS _MOTIF_WM_HINTS 2>/dev/null | tr '\n' '|')" >>"$E2E_TMP/clients"
+        done
+    done &
+    E2E_PIDS+=($!)
+}
+
 # A fontconfig configuration that sees only the given font files.
 use_fonts() {
     mkdir -p "$E2E_TMP/fonts" "$E2E_TMP/fontcache"

@@ -1,12 +1,21 @@
 #!/usr/bin/env bash
-# The real program on an X server: the preview window appears as laid out, follows a colour and a
-# typed size, and ends on "Salir" and on the window manager's close.
+# The real program on an X server: the splash shows without a frame, the preview window appears as
+# laid out, follows a colour and a typed size, and ends on "Salir" and on the window manager's close.
 source "$(dirname "$0")/lib.sh"
 
 start_x
 use_fixed_fonts
+watch_clients
 start_app
 win=$(wait_preview)
+
+# The splash came and went with no title bar or border, having asked for none in the Motif hints
+# that some window managers go by alone.
+splash=$(grep '|WM_NAME([A-Z0-9_]*) = "Form1"|' "$E2E_TMP/clients") || fail "no splash among the windows: $(cat "$E2E_TMP/clients")"
+[[ $splash == *'|_NET_FRAME_EXTENTS(CARDINAL) = 0, 0, 0, 0|'* ]] || fail "the splash has a frame: $splash"
+hints=${splash#*_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = }
+IFS=', ' read -r hint_flags _ decorations _ <<<"${hints%%|*}"
+[ "$hints" != "$splash" ] && (((hint_flags & 2) && decorations == 0)) || fail "the splash does not ask for no decorations: $splash"
 
 [ "$(client_size "$win")" = "361x430" ] || fail "client area is $(client_size "$win"), not 361x430"
 # Centred on the 1280 x 1024 screen (its frame's title bar may push the client area down a little).
