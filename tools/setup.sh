@@ -15,8 +15,8 @@ PACKAGES=(
     python3-fonttools fonts-noto-color-emoji fonts-terminus-otb clang libclang-rt-14-dev valgrind
     # the screen-reader test: a private D-Bus session with the accessibility bus, read with pyatspi
     dbus-daemon at-spi2-core python3-pyatspi
-    # the Wayland test: a headless compositor and its keyboard
-    sway wtype
+    # the Wayland test: a headless compositor with its XWayland, and a keyboard for it
+    sway wtype xwayland
     # formatting check
     clang-format
     # the Windows program: cross compiler and Qt's build, Wine to test it, zip and NSIS to package it

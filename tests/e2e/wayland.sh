@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The real program as a native Wayland client of a headless sway, driven by keyboard: the splash is
-# on screen for its 100 ms before the preview, which keeps its 361 x 430 client area (floating,
-# not stretched by the tiling); activating the preview while the about window is open hands the
-# activation back to the about window; "Salir" ends with status 0. Sway refuses to run as root: there it
+# on screen for its 100 ms and without a border before the preview, which keeps its 361 x 430
+# client area (floating, not stretched by the tiling); activating the preview while the about window
+# is open hands the activation back to the about window; "Salir" ends with status 0. Then the
+# splash, the preview and "Salir" once more under sway's XWayland. Sway refuses to run as root: there it
 # runs as nobody.
 source "$(dirname "$0")/lib.sh"
 use_fixed_fonts
@@ -30,7 +31,7 @@ export SWAYSOCK WAYLAND_DISPLAY=wayland-1
 swaymsg -r -m -t subscribe '["window"]' | /usr/bin/python3 -u -c '
 import sys, time
 for line in sys.stdin:
-    print(time.time_ns(), line, end="", flush=True)' >"$E2E_TMP/events" &
+    print(time.time_ns(), line, end="", flush=True)' >>"$E2E_TMP/events" &
 E2E_PIDS+=($!)
 # A headless seat has no keyboard until a virtual one is made: one is kept for the whole test, so
 # that the program finds a keyboard when it starts.
@@ -62,11 +63,13 @@ focused() {
     windows >"$E2E_TMP/windows"
     grep -q "^$1|1|" "$E2E_TMP/windows" || { echo "'$1' is not the focused window: $(cat "$E2E_TMP/windows")" >&2; return 1; }
 }
-eventually 20 focused "$PREVIEW_TITLE"
-grep -q "^$PREVIEW_TITLE|1|1|361x430\$" "$E2E_TMP/windows" || fail "the preview is not a floating 361x430 window: $(cat "$E2E_TMP/windows")"
-
-# The splash: from the compositor showing it to its closing.
-splash_ms=$(/usr/bin/python3 -c '
+# The preview appears floating with its own client area; before it, the splash was on screen for
+# its 100 ms (from the compositor showing it to its closing) with neither title bar nor border.
+preview_and_splash() {
+    eventually 20 focused "$PREVIEW_TITLE"
+    grep -q "^$PREVIEW_TITLE|1|1|361x430\$" "$E2E_TMP/windows" || fail "the preview is not a floating 361x430 window: $(cat "$E2E_TMP/windows")"
+    local splash
+    splash=$(/usr/bin/python3 -c '
 import json, sys
 seen = {}
 for line in open(sys.argv[1]):
@@ -76,11 +79,16 @@ for line in open(sys.argv[1]):
     if event["change"] == "new" and not seen:
         seen["id"], seen["new"] = box, int(stamp)
     elif event["change"] == "close" and seen.get("id") == box:
-        print((int(stamp) - seen["new"]) // 1000000)
+        print((int(stamp) - seen["new"]) // 1000000, event["container"]["border"])
         break
 ' "$E2E_TMP/events")
-[ -n "$splash_ms" ] || fail "no splash in the compositor's window events: $(cut -c1-200 "$E2E_TMP/events")"
-[ "$splash_ms" -ge 100 ] || fail "the splash was on screen $splash_ms ms, not 100"
+    [ -n "$splash" ] || fail "no splash in the compositor's window events: $(cut -c1-200 "$E2E_TMP/events")"
+    read -r splash_ms splash_border <<<"$splash"
+    [ "$splash_ms" -ge 100 ] || fail "the splash was on screen $splash_ms ms, not 100"
+    [[ $splash_border == none || $splash_border == csd ]] || fail "the splash had a border: $splash_border"
+}
+preview_and_splash
+native_ms=$splash_ms
 
 # With the about window open ("Acerca De..." is seventh in the tab order from the font list), the
 # person activates the preview: the activation goes back to the about window. Sway 1.7 gives it the
@@ -96,4 +104,22 @@ eventually 5 focused "$PREVIEW_TITLE"
 wtype -M shift -k Tab -m shift -k space || fail "wtype failed"
 wait_exit "$APP_PID" 5
 [ "$EXIT_STATUS" = 0 ] || fail "Salir ended with status $EXIT_STATUS"
-echo "wayland: passed (splash on screen $splash_ms ms)"
+
+# Once more as an X client of sway's XWayland, whose X server lets in only the user sway runs as.
+# Sway gives an X window a title bar unless its Motif hints ask for none.
+swaymsg exec "echo \$DISPLAY >$E2E_TMP/x-display" >/dev/null || fail "swaymsg exec failed"
+x_display_known() {
+    [ -s "$E2E_TMP/x-display" ] || { echo "sway said no DISPLAY" >&2; return 1; }
+}
+eventually 5 x_display_known
+[ "$(id -u)" = 0 ] && chown -R nobody "$E2E_TMP/fontcache"
+: >"$E2E_TMP/events"
+"${as_user[@]}" env DISPLAY="$(cat "$E2E_TMP/x-display")" QT_QPA_PLATFORM=xcb FONTCONFIG_FILE="$FONTCONFIG_FILE" \
+    "$QUELVARO" >"$E2E_TMP/app-x.log" 2>&1 &
+APP_PID=$!
+E2E_PIDS+=("$APP_PID")
+preview_and_splash
+wtype -k Tab -k Tab -k Tab -k Tab -k Tab -k space || fail "wtype failed"
+wait_exit "$APP_PID" 5
+[ "$EXIT_STATUS" = 0 ] || fail "Salir under XWayland ended with status $EXIT_STATUS"
+echo "wayland: passed (splash on screen $native_ms ms, $splash_ms ms under XWayland)"
