@@ -79,7 +79,8 @@ public:
         return QAccessibleWidget::interface_cast(type);
     }
 
-    // The read-only text of the current entry, with no selection and the caret at its start.
+    // The read-only text of the current entry, the caret at its start. A drop-down list that has
+    // the focus shows its entry highlighted: the entry is then its selection.
     QString text(int startOffset, int endOffset) const override
     {
         return combo()->currentText().mid(startOffset, endOffset - startOffset);
@@ -87,8 +88,15 @@ public:
     int characterCount() const override { return int(combo()->currentText().size()); }
     int cursorPosition() const override { return 0; }
     void setCursorPosition(int) override { }
-    int selectionCount() const override { return 0; }
-    void selection(int, int *startOffset, int *endOffset) const override { *startOffset = *endOffset = 0; }
+    int selectionCount() const override
+    {
+        return !combo()->isEditable() && combo()->hasFocus() && characterCount() > 0 ? 1 : 0;
+    }
+    void selection(int index, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = 0;
+        *endOffset = index == 0 && selectionCount() == 1 ? characterCount() : 0;
+    }
     void addSelection(int, int) override { }
     void removeSelection(int) override { }
     void setSelection(int, int, int) override { }
@@ -192,6 +200,18 @@ ComboBox::ComboBox(Style style, bool sorted, QWidget *parent)
         connect(lineEdit(), &QLineEdit::textEdited, this, &ComboBox::userEdited);
     }
     connect(this, &QComboBox::activated, this, &ComboBox::userActivated);
+    // A screen reader hears a new entry of a drop-down list as its text being replaced (an
+    // editable box's text field tells of its own changes).
+    if (style != Style::DropDownCombo) {
+        connect(this, &QComboBox::currentTextChanged, this,
+            [this, before = QString()](const QString &now) mutable {
+                if (QAccessible::isActive() && isVisible()) {
+                    QAccessibleTextUpdateEvent replaced(this, 0, before, now);
+                    QAccessible::updateAccessibility(&replaced);
+                }
+                before = now;
+            });
+    }
 }
 
 ComboBox::~ComboBox() = default;

@@ -14,7 +14,8 @@ PACKAGES=(
     # hostile fonts (built and from packages), sanitizers, fuzzing and the leak check
     python3-fonttools fonts-noto-color-emoji fonts-terminus-otb clang libclang-rt-14-dev valgrind
     # the screen-reader test: a private D-Bus session with the accessibility bus, read with pyatspi
-    dbus-daemon at-spi2-core python3-pyatspi
+    # and listened to by Orca
+    dbus-daemon at-spi2-core python3-pyatspi orca
     # the Wayland test: a headless compositor with its XWayland, and a keyboard for it
     sway wtype xwayland
     # formatting check

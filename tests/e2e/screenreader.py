@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """The real program as a screen reader sees it over AT-SPI: what each control is called and is,
 which label names which list, the chosen font and colour after a key press and an automatic step,
-the toggle action on Negrita, and no announcements from the count label while the fonts load.
-    screenreader.py QUELVARO  (on an X display, inside a D-Bus session with the AT-SPI bus)"""
+the toggle action on Negrita, and no announcements from the count label while the fonts load; and
+with Orca's debug log, that Orca says the entry a list comes to by the arrow keys.
+    screenreader.py QUELVARO [ORCA_LOG]  (on an X display, inside a D-Bus session with the AT-SPI bus)"""
 import os
 import subprocess
 import sys
@@ -61,6 +62,14 @@ def eventually(what, condition, timeout=5.0):
     return None
 
 
+def orca_said(words):
+    """Whether Orca has spoken these words as one utterance (always, when Orca is not listening)."""
+    if len(sys.argv) < 3:
+        return True
+    with open(sys.argv[2], errors="replace") as log:
+        return any(f"SPEECH OUTPUT: '{words}'" in line for line in log)
+
+
 def text(accessible):
     return accessible.queryText().getText(0, -1)
 
@@ -112,13 +121,18 @@ sample = controls[("Texto de ejemplo", "text")]
 check(text(fonts) == "DejaVu Sans" and text(colours) == "Negro",
       f"the lists read {text(fonts)!r} and {text(colours)!r} at start")
 
-# Focus starts on the font list; the arrow key chooses the next font, and Tab moves on to Negrita.
+# Focus starts on the font list, which Orca reads with its entry; the arrow key chooses the next font,
+# and Orca says it.
+eventually("Orca reading the font list's entry", lambda: orca_said("DejaVu Sans."), 10)
 key("Down")
 eventually("the font list reading 'DejaVu Sans Mono' after Down", lambda: text(fonts) == "DejaVu Sans Mono")
+eventually("Orca saying 'DejaVu Sans Mono' after Down", lambda: orca_said("DejaVu Sans Mono"))
 colours.queryComponent().grabFocus()
 eventually("the colour list focused", lambda: colours.getState().contains(pyatspi.STATE_FOCUSED))
+eventually("Orca reading the colour list's entry", lambda: orca_said("Negro."), 10)
 key("Down")
 eventually("the colour list reading 'Rojo oscuro' after Down", lambda: text(colours) == "Rojo oscuro")
+eventually("Orca saying 'Rojo oscuro' after Down", lambda: orca_said("Rojo oscuro"))
 
 
 def action(accessible, name):
