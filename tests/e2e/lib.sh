@@ -57,15 +57,23 @@ start_x() {
 }
 
 # From now on, each window the window manager takes on is written down as it comes, into
-# $E2E_TMP/clients: a line "id|WM_NAME...|_NET_FRAME_EXTENTS...|_MOTIF_WM_HINTS...|" each. A window
-# that is gone again before it is looked at is missing there.
+# $E2E_TMP/clients: a line "id|shown ms|WM_NAME...|_NET_FRAME_EXTENTS...|_MOTIF_WM_HINTS...|" each,
+# and "id|gone ms" once the window manager lets it go (ms since the epoch). A window that is gone
+# again before it is looked at has no properties there.
 watch_clients() {
     : >"$E2E_TMP/clients"
     xprop -root -spy _NET_CLIENT_LIST 2>/dev/null | while IFS= read -r list; do
-        for id in $(grep -o '0x[0-9a-f]*' <<<"$list"); do
+        local now ids id before=${listed:-}
+        now=$(date +%s%3N)
+        ids=$(grep -o '0x[0-9a-f]*' <<<"$list") || true
+        for id in $ids; do
             grep -q "^$id|" "$E2E_TMP/clients" && continue
-            echo "$id|$(xprop -id "$id" WM_NAME _NET_FRAME_EXTENTS _MOTIF_WM_HINTS 2>/dev/null | tr '\n' '|')" >>"$E2E_TMP/clients"
+            echo "$id|$now|$(xprop -id "$id" WM_NAME _NET_FRAME_EXTENTS _MOTIF_WM_HINTS 2>/dev/null | tr '\n' '|')" >>"$E2E_TMP/clients"
         done
+        for id in $before; do
+            grep -qx "$id" <<<"$ids" || echo "$id|gone $now" >>"$E2E_TMP/clients"
+        done
+        listed=$ids
     done &
     E2E_PIDS+=($!)
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The real program on an X server: the splash shows without a frame, the preview window appears as
-# laid out, follows a colour and a typed size, and ends on "Salir" and on the window manager's close.
+# The real program on an X server: the splash shows for its 100 ms without a frame, the preview
+# window appears as laid out, follows a colour and a typed size, and ends on "Salir" and on the
+# window manager's close.
 source "$(dirname "$0")/lib.sh"
 
 start_x
@@ -10,8 +11,11 @@ start_app
 win=$(wait_preview)
 
 # The splash came and went with no title bar or border, having asked for none in the Motif hints
-# that some window managers go by alone.
+# that some window managers go by alone, and was on screen for its 100 ms.
 splash=$(grep '|WM_NAME([A-Z0-9_]*) = "Form1"|' "$E2E_TMP/clients") || fail "no splash among the windows: $(cat "$E2E_TMP/clients")"
+IFS='|' read -r splash_id splash_shown _ <<<"$splash"
+splash_gone=$(grep "^$splash_id|gone " "$E2E_TMP/clients" | cut -d' ' -f2) || fail "the splash did not go: $(cat "$E2E_TMP/clients")"
+[ $((splash_gone - splash_shown)) -ge 100 ] || fail "the splash was on screen $((splash_gone - splash_shown)) ms, not 100"
 [[ $splash == *'|_NET_FRAME_EXTENTS(CARDINAL) = 0, 0, 0, 0|'* ]] || fail "the splash has a frame: $splash"
 hints=${splash#*_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = }
 IFS=', ' read -r hint_flags _ decorations _ <<<"${hints%%|*}"
@@ -78,4 +82,4 @@ wait_preview >/dev/null
 wmctrl -c "$PREVIEW_TITLE"
 wait_exit "$APP_PID" 2
 [ "$EXIT_STATUS" = 0 ] || fail "closing the window ended with status $EXIT_STATUS"
-echo "spine: passed"
+echo "spine: passed (splash on screen $((splash_gone - splash_shown)) ms)"
