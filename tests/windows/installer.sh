@@ -32,11 +32,13 @@ wait_exit "$APP_PID" 5
 
 # The uninstaller copies itself aside and returns at once; the copy does the work.
 wine "$uninstaller" /S </dev/null >"$E2E_TMP/uninstall.log" 2>&1 || { cat "$E2E_TMP/uninstall.log" >&2; fail "the uninstaller failed"; }
+# It removes the files, the Start-menu entry, its registration and last the installer's own key:
+# done once all are gone.
 removed() {
     [ ! -e "$folder" ] || { echo "left under Program Files: $(find "$folder")" >&2; return 1; }
+    [ ! -e "$programs/Quelvaro" ] || { echo "the Start-menu entry is left: $(find "$programs/Quelvaro")" >&2; return 1; }
+    ! wine reg query "$uninstall_key" >/dev/null 2>&1 || { echo "the uninstaller is still registered" >&2; return 1; }
+    ! wine reg query 'HKLM\Software\Dorvane' >/dev/null 2>&1 || { echo "the installer's own key is left" >&2; return 1; }
 }
 eventually 30 removed
-[ ! -e "$programs/Quelvaro" ] || fail "the Start-menu entry is left: $(find "$programs/Quelvaro")"
-! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "the uninstaller is still registered"
-! wine reg query 'HKLM\Software\Dorvane' >/dev/null 2>&1 || fail "the installer's own key is left"
 echo "installer: passed"
