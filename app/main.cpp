@@ -7,10 +7,8 @@
 
 #include <QApplication>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
 
 namespace {
 
@@ -68,15 +66,6 @@ int main(int argc, char *argv[])
     FrmPresenta &splash = Forms::get<FrmPresenta>();
     splash.Show();
     const int status = app.exec();
-    // Qt's Wayland client can deadlock while it stops its event threads at the end (seen with
-    // Qt 6.4 on sway, about one end in ten). The viewer has nothing left to save by then: an end
-    // that has not finished within a few seconds is cut short, with the same status.
-    if (QGuiApplication::platformName() == QLatin1StringView("wayland")) {
-        std::thread([status] {
-            std::this_thread::sleep_for(std::chrono::seconds(3));
-            std::fflush(nullptr);
-            std::_Exit(status);
-        }).detach();
-    }
+    boundTheEnd(status);
     return status;
 }

@@ -17,3 +17,7 @@ class QWidget;
 // Asks the window manager for no title bar or border on a window without a frame, where the
 // platform needs more for that than the window's flags; before the window is first shown.
 void askForNoDecorations(QWidget *window);
+
+// Called as the event loop returns: where the platform's own teardown can hang, an end that has not
+// finished within a few seconds is cut short, with this status.
+void boundTheEnd(int status);

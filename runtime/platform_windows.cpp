@@ -24,3 +24,8 @@ void setPlatformStyle()
 void askForNoDecorations(QWidget *)
 {
 }
+
+// Qt's Windows teardown ends.
+void boundTheEnd(int)
+{
+}

@@ -65,6 +65,7 @@ bool FrmPresenta::eventFilter(QObject *watched, QEvent *event)
         m_shown.start();
     if (watched == Image1 && event->type() == QEvent::Paint && !m_drawn) {
         m_drawn = true;
+        Image1->removeEventFilter(this);
         // Counted from when the drawing has gone to the display, once this round of painting ends.
         QTimer::singleShot(0, this, [this] {
             if (Timer1->Enabled())
