@@ -6,7 +6,7 @@ PACKAGES=(
     # native Wayland: Qt's platform plugin for it
     qt6-wayland
     # running on a machine with no display, end-to-end tests and screenshots
-    xvfb openbox xdotool x11-utils wmctrl imagemagick
+    xvfb openbox xdotool x11-utils x11-xserver-utils wmctrl imagemagick
     # faces for the labels and a small fixed font set for the tests
     fontconfig fonts-dejavu-core fonts-liberation2
     # packaging: the Windows resource compiler, desktop and AppStream validators, the Debian package
