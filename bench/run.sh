@@ -6,6 +6,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/setup.sh
-ensure_packages python3 python3-fonttools
+ensure_packages build run bench
 build_project -DQUELVARO_BENCH=ON
 exec /usr/bin/python3 bench/bench.py "$@"

@@ -1,33 +1,43 @@
 # Shared by run.sh and test.sh: the Debian packages the project needs, and the build.
 
-PACKAGES=(
-    # build
-    cmake g++ make pkg-config qt6-base-dev libfontconfig-dev libxcb1-dev
-    # native Wayland: Qt's platform plugin for it
-    qt6-wayland
-    # running on a machine with no display, end-to-end tests and screenshots
-    xvfb openbox xdotool x11-utils x11-xserver-utils wmctrl imagemagick
-    # faces for the labels and a small fixed font set for the tests
-    fontconfig fonts-dejavu-core fonts-liberation2
-    # packaging: the Windows resource compiler, desktop and AppStream validators, the Debian package
-    binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file
-    # hostile fonts (built and from packages), sanitizers, fuzzing and the leak check
-    python3-fonttools fonts-noto-color-emoji fonts-terminus-otb clang libclang-rt-14-dev valgrind
+# One list, grouped by purpose. run.sh installs the build and run groups, test.sh all of them.
+declare -A PACKAGE_GROUPS=(
+    # building the program
+    [build]="cmake g++ make pkg-config qt6-base-dev libfontconfig-dev libxcb1-dev"
+    # running it: native Wayland through Qt's plugin, Qt's own words in the user's language, faces
+    # for the labels; and, with no display, a private X server, a window manager and a screenshot
+    [run]="qt6-wayland qt6-translations-l10n fontconfig fonts-dejavu-core fonts-liberation2
+        xvfb openbox xdotool x11-utils imagemagick"
+    # the end-to-end tests' helpers, hostile fonts (built and from packages), sanitizers, fuzzing
+    # and the leak check
+    [test]="x11-xserver-utils wmctrl python3-fonttools fonts-noto-color-emoji fonts-terminus-otb
+        clang libclang-rt-14-dev valgrind clang-format"
     # the screen-reader test: a private D-Bus session with the accessibility bus, read with pyatspi
     # and listened to by Orca
-    dbus-daemon at-spi2-core python3-pyatspi orca
+    [screenreader]="dbus-daemon at-spi2-core python3-pyatspi orca"
     # the Wayland test: a headless compositor with its XWayland, and a keyboard for it
-    sway wtype xwayland
-    # formatting check
-    clang-format
-    # the Windows program: cross compiler and Qt's build, Wine to test it, zip and NSIS to package it
-    g++-mingw-w64-x86-64-posix ninja-build perl wine wine64 python3-pefile zip unzip nsis
+    [wayland]="sway wtype xwayland"
+    # packaging: the Windows resource compiler, desktop and AppStream validators, the Debian
+    # package and its checker
+    [packaging]="binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file lintian"
+    # the Windows program: cross compiler and Qt's build, Wine with its own fonts to test it, a
+    # private print server for a real default printer, zip and NSIS to package it
+    [windows]="g++-mingw-w64-x86-64-posix ninja-build perl wine wine64 fonts-wine python3-pefile
+        cups cups-client cups-bsd cups-filters zip unzip nsis"
+    # the benchmark's synthetic font sets
+    [bench]="python3 python3-fonttools"
 )
 
+# Installs the packages of the named groups (every group when none is named) that are missing.
 ensure_packages() {
-    local missing=() pkg
-    for pkg in "${PACKAGES[@]}" "$@"; do
-        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+    local groups=("$@") wanted=() missing=() pkg group
+    [ ${#groups[@]} -eq 0 ] && groups=("${!PACKAGE_GROUPS[@]}")
+    for group in "${groups[@]}"; do
+        [ -n "${PACKAGE_GROUPS[$group]+set}" ] || { echo "setup.sh: no package group '$group'" >&2; return 1; }
+        read -r -a wanted <<<"$(echo ${PACKAGE_GROUPS[$group]})"
+        for pkg in "${wanted[@]}"; do
+            dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+        done
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing: ${missing[*]}"

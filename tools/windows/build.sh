@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source tools/setup.sh
-ensure_packages
+ensure_packages build packaging windows
 qt=$(tools/windows/qt.sh | tail -n1)
 werror=OFF
 [ -n "${QUELVARO_WERROR:-}" ] && werror=ON
