@@ -3,6 +3,7 @@
 set -euo pipefail
 
 QUELVARO=${QUELVARO:-$1}
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 E2E_TMP=$(mktemp -d)
 E2E_PIDS=()
 
@@ -56,26 +57,36 @@ start_x() {
     fail "no X server with a window manager after 5 attempts"
 }
 
-# From now on, each window the window manager takes on is written down as it comes, into
-# $E2E_TMP/clients: a line "id|shown ms|WM_NAME...|_NET_FRAME_EXTENTS...|_MOTIF_WM_HINTS...|" each,
-# and "id|gone ms" once the window manager lets it go (ms since the epoch). A window that is gone
-# again before it is looked at has no properties there.
+# The display watcher of xwatch.cpp, built once for this run into $E2E_TMP/xwatch.
+build_xwatch() {
+    [ -x "$E2E_TMP/xwatch" ] && return 0
+    g++ -std=c++20 -O1 -o "$E2E_TMP/xwatch" "$E2E_DIR/xwatch.cpp" -lxcb || fail "cannot build xwatch.cpp"
+}
+
+# From now on, each window the window manager takes on, each change of its title, frame extents and
+# Motif hints, and its going are written down as they happen into $E2E_TMP/clients, a line
+# "id|shown, changed or gone|ms since the epoch|WM_NAME|_NET_FRAME_EXTENTS|_MOTIF_WM_HINTS" each.
 watch_clients() {
-    : >"$E2E_TMP/clients"
-    xprop -root -spy _NET_CLIENT_LIST 2>/dev/null | while IFS= read -r list; do
-        local now ids id before=${listed:-}
-        now=$(date +%s%3N)
-        ids=$(grep -o '0x[0-9a-f]*' <<<"$list") || true
-        for id in $ids; do
-            grep -q "^$id|" "$E2E_TMP/clients" && continue
-            echo "$id|$now|$(xprop -id "$id" WM_NAME _NET_FRAME_EXTENTS _MOTIF_WM_HINTS 2>/dev/null | tr '\n' '|')" >>"$E2E_TMP/clients"
-        done
-        for id in $before; do
-            grep -qx "$id" <<<"$ids" || echo "$id|gone $now" >>"$E2E_TMP/clients"
-        done
-        listed=$ids
-    done &
+    build_xwatch
+    "$E2E_TMP/xwatch" clients >"$E2E_TMP/clients" &
     E2E_PIDS+=($!)
+}
+
+# The last value a window had of a field of $E2E_TMP/clients (4: title, 5: frame extents, 6: Motif
+# hints), once set: client_field ID FIELD.
+client_field() {
+    awk -F'|' -v id="$1" -v field="$2" '$1 == id && $field != "" { value = $field } END { print value }' "$E2E_TMP/clients"
+}
+
+# Changes of a rectangle of a window, "x y width height" in its pixels, over a time: the
+# milliseconds from the start at which the picture there changed, one a line. Changes closer than a
+# tenth of a second are one change, as a window drawn in two strokes changes twice.
+# changes WINDOW "X Y W H" SECONDS
+changes() {
+    local -a r
+    read -r -a r <<<"$2"
+    build_xwatch
+    "$E2E_TMP/xwatch" changes "$1" "${r[@]}" "$3" | awk '$1 - last >= 100 || NR == 1 { print; last = $1 }'
 }
 
 # A fontconfig configuration that sees only the given font files.
