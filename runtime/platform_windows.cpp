@@ -9,7 +9,7 @@
 std::unique_ptr<FontSource> systemFonts()
 {
     return std::make_unique<ReadAheadFonts>([] {
-        if (std::optional<QStringList> printer = printerFamilies(GdiCalls::system()))
+        if (std::optional<QStringList> printer = printerFamilies(GdiCalls::system(), PrinterPatience))
             return *printer;
         return QFontDatabase::families();
     });

@@ -2,7 +2,11 @@
 
 #include <QSet>
 
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 
 GdiCalls GdiCalls::system()
 {
@@ -29,9 +33,49 @@ int CALLBACK addFamily(const LOGFONTW *font, const TEXTMETRICW *, DWORD, LPARAM 
     return 1;
 }
 
+// The opening of a printer's device, shared by the thread that opens it and the one that waits:
+// whichever lets go last frees it, so the waiting side may give up at any moment.
+struct Opening {
+    GdiCalls gdi;
+    std::wstring printer;
+    std::mutex mutex;
+    std::condition_variable done;
+    bool answered = false;
+    bool abandoned = false;
+    HDC dc = nullptr;
+};
+
+// Opens the device on a thread of its own, the process's end not waiting for it; the device, or
+// nothing, once it has answered within the patience given.
+HDC openDevice(const GdiCalls &gdi, const std::wstring &printer, std::chrono::milliseconds patience)
+{
+    auto opening = std::make_shared<Opening>();
+    opening->gdi = gdi;
+    opening->printer = printer;
+    std::thread([opening] {
+        // GDI ignores the driver name for a printer and takes the device's own.
+        HDC dc = opening->gdi.createDC(nullptr, opening->printer.c_str(), nullptr, nullptr);
+        std::lock_guard lock(opening->mutex);
+        if (opening->abandoned) {
+            if (dc)
+                opening->gdi.deleteDC(dc);
+            return;
+        }
+        opening->dc = dc;
+        opening->answered = true;
+        opening->done.notify_all();
+    }).detach();
+    std::unique_lock lock(opening->mutex);
+    if (!opening->done.wait_for(lock, patience, [&] { return opening->answered; })) {
+        opening->abandoned = true;
+        return nullptr;
+    }
+    return opening->dc;
+}
+
 } // namespace
 
-std::optional<QStringList> printerFamilies(const GdiCalls &gdi)
+std::optional<QStringList> printerFamilies(const GdiCalls &gdi, std::chrono::milliseconds patience)
 {
     DWORD size = 0;
     gdi.getDefaultPrinter(nullptr, &size);
@@ -44,8 +88,7 @@ std::optional<QStringList> printerFamilies(const GdiCalls &gdi)
     if (printer.empty())
         return std::nullopt;
 
-    // GDI ignores the driver name for a printer and takes the device's own.
-    HDC dc = gdi.createDC(nullptr, printer.c_str(), nullptr, nullptr);
+    HDC dc = openDevice(gdi, printer, patience);
     if (!dc)
         return std::nullopt;
     LOGFONTW all {};

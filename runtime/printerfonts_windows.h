@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include <chrono>
 #include <optional>
 
 #include <windows.h>
@@ -17,6 +18,14 @@ struct GdiCalls {
     static GdiCalls system();
 };
 
+// Longer than any printer within reach takes to open its device; short enough that a splash held
+// that long still reads as loading.
+constexpr std::chrono::seconds PrinterPatience { 3 };
+
 // The font families the default printer offers, one name per family, in the order the printer
 // reports them; nothing where there is no default printer or its device cannot be opened.
-std::optional<QStringList> printerFamilies(const GdiCalls &gdi);
+// Opening the device of a printer out of reach (a network printer away from its network) can
+// take tens of seconds: a device not opened within the patience given counts as one that cannot
+// be opened. The call that opens it is then left to end on its own, closing what it opened, and
+// nothing waits for it, the program's end included.
+std::optional<QStringList> printerFamilies(const GdiCalls &gdi, std::chrono::milliseconds patience);

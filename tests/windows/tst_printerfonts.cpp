@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QtTest>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -12,10 +13,14 @@ namespace FakePrinter {
 
 std::wstring name;
 bool opens = true;
+// While set, opening the device waits until the event is signalled, as a printer out of reach
+// keeps CreateDC waiting.
+HANDLE answer = nullptr;
 // What EnumFontFamiliesExW reports, one entry per family and character set.
 std::vector<std::wstring> reported;
-int opened = 0;
-int closed = 0;
+std::atomic<int> opened = 0;
+std::atomic<int> closed = 0;
+std::atomic<int> listed = 0;
 HDC const Device = reinterpret_cast<HDC>(0x5eed);
 
 BOOL WINAPI getDefaultPrinter(LPWSTR buffer, LPDWORD size)
@@ -37,6 +42,11 @@ BOOL WINAPI getDefaultPrinter(LPWSTR buffer, LPDWORD size)
 
 HDC WINAPI createDC(LPCWSTR, LPCWSTR device, LPCWSTR, const DEVMODEW *)
 {
+    if (HANDLE waitFor = answer) {
+        WaitForSingleObject(waitFor, INFINITE);
+        ++opened;
+        return Device;
+    }
     if (!opens || !device || name != device)
         return nullptr;
     ++opened;
@@ -47,6 +57,7 @@ int WINAPI enumFontFamilies(HDC dc, LPLOGFONTW asked, FONTENUMPROCW proc, LPARAM
 {
     if (dc != Device || asked->lfCharSet != DEFAULT_CHARSET || asked->lfFaceName[0] != 0)
         return 0;
+    ++listed;
     int last = 1;
     for (const std::wstring &face : reported) {
         ENUMLOGFONTEXW font {};
@@ -82,6 +93,7 @@ private slots:
     void oneNamePerFamilyInThePrintersOrder();
     void noUsablePrinterGivesNoList_data();
     void noUsablePrinterGivesNoList();
+    void aPrinterThatDoesNotAnswerIsLeftBehind();
     void withoutAPrinterTheScreensFamiliesAreListed();
 };
 
@@ -90,7 +102,8 @@ void TestPrinterFonts::init()
     FakePrinter::name = L"Oficina PostScript";
     FakePrinter::opens = true;
     FakePrinter::reported.clear();
-    FakePrinter::opened = FakePrinter::closed = 0;
+    FakePrinter::answer = nullptr;
+    FakePrinter::opened = FakePrinter::closed = FakePrinter::listed = 0;
 }
 
 void TestPrinterFonts::oneNamePerFamilyInThePrintersOrder()
@@ -99,16 +112,17 @@ void TestPrinterFonts::oneNamePerFamilyInThePrintersOrder()
     // families to GDI, and a vertical face is a family of its own.
     FakePrinter::reported = { L"Times New Roman", L"Courier", L"Courier", L"Arial", L"courier", L"@MS Mincho",
         L"Courier", L"A name of exactly thirty-one ch" };
-    const std::optional<QStringList> families = printerFamilies(FakePrinter::calls());
+    const std::optional<QStringList> families = printerFamilies(FakePrinter::calls(), PrinterPatience);
     QVERIFY(families);
     const QStringList expected = { "Times New Roman", "Courier", "Arial", "courier", "@MS Mincho",
         "A name of exactly thirty-one ch" };
     QCOMPARE(*families, expected);
-    QCOMPARE(FakePrinter::opened, 1);
-    QCOMPARE(FakePrinter::closed, 1);
+    QCOMPARE(FakePrinter::opened.load(), 1);
+    QCOMPARE(FakePrinter::closed.load(), 1);
 
     FakePrinter::reported.clear();
-    QCOMPARE(printerFamilies(FakePrinter::calls()), std::optional<QStringList>(QStringList()));
+    QCOMPARE(
+        printerFamilies(FakePrinter::calls(), PrinterPatience), std::optional<QStringList>(QStringList()));
 }
 
 void TestPrinterFonts::noUsablePrinterGivesNoList_data()
@@ -126,15 +140,33 @@ void TestPrinterFonts::noUsablePrinterGivesNoList()
     FakePrinter::name = printer.toStdWString();
     FakePrinter::opens = opens;
     FakePrinter::reported = { L"Arial" };
-    QCOMPARE(printerFamilies(FakePrinter::calls()), std::nullopt);
-    QCOMPARE(FakePrinter::closed, FakePrinter::opened);
+    QCOMPARE(printerFamilies(FakePrinter::calls(), PrinterPatience), std::nullopt);
+    QCOMPARE(FakePrinter::closed.load(), FakePrinter::opened.load());
+}
+
+// Its device is given up on, not waited for; when it answers after all, what it opened is closed.
+// A second one never answers, and the test program still ends.
+void TestPrinterFonts::aPrinterThatDoesNotAnswerIsLeftBehind()
+{
+    FakePrinter::reported = { L"Arial" };
+    const HANDLE later = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    FakePrinter::answer = later;
+    QCOMPARE(printerFamilies(FakePrinter::calls(), std::chrono::milliseconds::zero()), std::nullopt);
+    SetEvent(later);
+    QTRY_COMPARE(FakePrinter::closed.load(), 1);
+    QCOMPARE(FakePrinter::opened.load(), 1);
+    QCOMPARE(FakePrinter::listed.load(), 0);
+
+    FakePrinter::answer = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    QCOMPARE(printerFamilies(FakePrinter::calls(), std::chrono::milliseconds::zero()), std::nullopt);
+    CloseHandle(later);
 }
 
 // Under Wine no printer is installed: the real calls find none and the program lists what the
 // screen offers.
 void TestPrinterFonts::withoutAPrinterTheScreensFamiliesAreListed()
 {
-    QCOMPARE(printerFamilies(GdiCalls::system()), std::nullopt);
+    QCOMPARE(printerFamilies(GdiCalls::system(), PrinterPatience), std::nullopt);
     const std::unique_ptr<FontSource> source = systemFonts();
     QStringList listed;
     for (int i = 0; i < source->FontCount(); ++i)
