@@ -77,10 +77,14 @@ Form::Form(const FormSpec &spec, std::span<const ControlSpec> controls)
 void Form::Show()
 {
     if (!m_shownOnce && m_spec.placement == Placement::CentreScreen) {
+        // The whole window, frame included, is centred in the screen's work area. The client
+        // area is placed, not the frame: where the frame is not known before the window is shown,
+        // Qt lets the window manager put the frame's corner where the client area's should be.
         if (QScreen *screen = QGuiApplication::primaryScreen()) {
-            QRect area(QPoint(), size());
-            area.moveCenter(screen->availableGeometry().center());
-            move(area.topLeft());
+            const QMargins frame = frameBeforeShow(this);
+            QRect whole(QPoint(), size().grownBy(frame));
+            whole.moveCenter(screen->availableGeometry().center());
+            setGeometry(QRect(whole.topLeft() + QPoint(frame.left(), frame.top()), size()));
         }
     }
     m_shownAt = ++showings;

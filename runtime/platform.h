@@ -2,6 +2,8 @@
 
 #include "runtime/fontsource.h"
 
+#include <QMargins>
+
 #include <memory>
 
 // What the program takes from the platform it runs on; each platform's answers are in a file of
@@ -14,6 +16,11 @@ std::unique_ptr<FontSource> systemFonts();
 void setPlatformStyle();
 
 class QWidget;
+// The frame the window manager will draw around a window, in the window's logical pixels, asked
+// before the window is first shown so that it can be placed frame included; none where the
+// platform cannot tell.
+QMargins frameBeforeShow(QWidget *window);
+
 // Asks the window manager for no title bar or border on a window without a frame, where the
 // platform needs more for that than the window's flags; before the window is first shown.
 void askForNoDecorations(QWidget *window);

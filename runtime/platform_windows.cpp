@@ -3,6 +3,8 @@
 #include "runtime/printerfonts_windows.h"
 
 #include <QFontDatabase>
+#include <QWidget>
+#include <QWindow>
 
 // The names are the default printer's fonts. A machine without a printer, or with one that cannot
 // be read, still has fonts to look at: the screen's.
@@ -18,6 +20,13 @@ std::unique_ptr<FontSource> systemFonts()
 // The forms are drawn as the system draws its own windows.
 void setPlatformStyle()
 {
+}
+
+// Windows works out a window's frame from its style as the window is created.
+QMargins frameBeforeShow(QWidget *window)
+{
+    window->winId();
+    return window->windowHandle() ? window->windowHandle()->frameMargins() : QMargins();
 }
 
 // A window without a frame is drawn without one: its flags say enough.
