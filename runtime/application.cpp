@@ -7,7 +7,9 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 #include <cstdlib>
 
@@ -22,6 +24,13 @@ void SetUpApplication()
     QAccessible::installFactory(Form::accessibleInterface);
     QAccessible::installFactory(ComboBox::accessibleInterface);
     Faces::nameInterfaceFace();
+    // Qt's own words (the sample box's context menu, for one) in the user's language, as the
+    // system's own menus would be; the forms' captions are Spanish whatever the language.
+    auto *qtWords = new QTranslator(qApp);
+    if (qtWords->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"), qtTranslationsFolder()))
+        QCoreApplication::installTranslator(qtWords);
+    else
+        delete qtWords;
 }
 
 void ShowErrorAndEnd(const QString &message)

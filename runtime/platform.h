@@ -3,6 +3,7 @@
 #include "runtime/fontsource.h"
 
 #include <QMargins>
+#include <QString>
 
 #include <memory>
 
@@ -14,6 +15,9 @@ std::unique_ptr<FontSource> systemFonts();
 
 // The widget style the forms are drawn in.
 void setPlatformStyle();
+
+// The folder of Qt's translations of its own words (a text box's context menu, its dialogs' buttons).
+QString qtTranslationsFolder();
 
 class QWidget;
 // The frame the window manager will draw around a window, in the window's logical pixels, asked

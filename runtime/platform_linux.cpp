@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QLibraryInfo>
 #include <QWidget>
 #include <QWindow>
 
@@ -34,6 +35,12 @@ std::unique_ptr<FontSource> systemFonts()
 void setPlatformStyle()
 {
     QApplication::setStyle(QStringLiteral("Fusion"));
+}
+
+// Where the distribution keeps them, beside Qt itself.
+QString qtTranslationsFolder()
+{
+    return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "runtime/printerfonts_windows.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QWidget>
 #include <QWindow>
@@ -20,6 +21,12 @@ std::unique_ptr<FontSource> systemFonts()
 // The forms are drawn as the system draws its own windows.
 void setPlatformStyle()
 {
+}
+
+// Beside the program, where its packages put them: Qt's own folder is where Qt was built.
+QString qtTranslationsFolder()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/translations");
 }
 
 // Windows works out a window's frame from its style as the window is created.
