@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Automatic viewing steps the sample through the fonts about every 750 ms with the font list greyed;
 # the about window keeps the preview from reacting, even to a close request, until it is closed.
+# On a desktop's fonts, in an English locale: the sample box's context menu speaks English.
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/words.sh"
 assets=$(cd "$(dirname "$0")/../../assets" && pwd)
 
 start_x
-use_fixed_fonts
-start_app
+use_desktop_fonts
+start_app_in en_US
 win=$(wait_preview)
+sample_menu_says "$win" 1 Undo Copy Paste -- Deshacer Copiar Pegar
 
 # Whether the font list of the preview no longer looks as before automatic viewing.
 list_greyed() {

@@ -114,6 +114,29 @@ use_fixed_fonts() {
         /usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf
 }
 
+# A desktop's fonts: every face of Debian's DejaVu (fonts-dejavu-core and -extra, with their
+# Condensed, ExtraLight and Math members) and Liberation (fonts-liberation2) packages, 10 families,
+# with fontconfig's standard alias rules.
+use_desktop_fonts() {
+    local d=/usr/share/fonts/truetype/dejavu l=/usr/share/fonts/truetype/liberation2 style
+    local files=("$d/DejaVuMathTeXGyre.ttf" "$d/DejaVuSans-ExtraLight.ttf")
+    for style in "" -Bold -Oblique -BoldOblique; do
+        files+=("$d/DejaVuSans$style.ttf" "$d/DejaVuSansCondensed$style.ttf" "$d/DejaVuSansMono$style.ttf")
+    done
+    for style in "" -Bold -Italic -BoldItalic; do
+        files+=("$d/DejaVuSerif$style.ttf" "$d/DejaVuSerifCondensed$style.ttf")
+    done
+    for style in Regular Bold Italic BoldItalic; do
+        files+=("$l/LiberationSans-$style.ttf" "$l/LiberationSerif-$style.ttf" "$l/LiberationMono-$style.ttf")
+    done
+    use_fonts "${files[@]}"
+    local rules="" rule
+    for rule in 30-metric-aliases 40-nonlatin 45-generic 45-latin 48-spacing 49-sansserif 60-generic 60-latin; do
+        rules+="  <include ignore_missing=\"yes\">/usr/share/fontconfig/conf.avail/$rule.conf</include>\n"
+    done
+    sed -i "s|</fontconfig>|$rules</fontconfig>|" "$FONTCONFIG_FILE"
+}
+
 # A Wine prefix of the test's own (or in the folder given), made once. Wine records the fonts it
 # finds when a prefix is made, so it is made on the fonts chosen by that time.
 wine_prefix() {
@@ -143,6 +166,10 @@ PREVIEW_TITLE="Quelvaro - Dorvane"
 
 # The preview's controls as laid out in twips (left top width height), 15 to a pixel at 96 dpi.
 declare -gA LAYOUT=(
+    [Label1]="120 120 5175 375"
+    [Label4]="120 3600 5175 375"
+    # The count label starts at 6050 twips, drawn from the nearest whole pixel.
+    [lblcant]="-120 6045 5535 405"
     [Label2]="120 1080 735 255"
     [Label3]="3120 1080 1095 255"
     [CmbNDL]="120 600 5175 315"

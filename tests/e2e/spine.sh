@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# The real program on an X server: the splash shows for its 100 ms without a frame, the preview
-# window appears as laid out, follows a colour and a typed size, and ends on "Salir" and on the
-# window manager's close.
+# The real program on an X server, on a desktop's fonts in a Spanish locale: the splash shows for
+# its 100 ms without a frame, the preview window appears centred as laid out with its captions
+# whole, follows a colour and a typed size, the sample box's context menu speaks Spanish, and the
+# program ends on "Salir" and on the window manager's close.
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/words.sh"
 
 start_x
-use_fixed_fonts
+use_desktop_fonts
 watch_clients
-start_app
+start_app_in es_ES
 win=$(wait_preview)
 
 # The splash came and went with no title bar or border, having asked for none in the Motif hints
@@ -26,10 +28,14 @@ splash_ms=$(($(awk -F'|' -v id="$splash_id" '$1 == id && $2 == "gone" { print $3
     $(awk -F'|' -v id="$splash_id" '$1 == id && $2 == "shown" { print $3 }' "$E2E_TMP/clients")))
 
 [ "$(client_size "$win")" = "361x430" ] || fail "client area is $(client_size "$win"), not 361x430"
-# Centred on the 1280 x 1024 screen (its frame's title bar may push the client area down a little).
+# Centred on the 1280 x 1024 screen frame included: the frame's title bar puts the client area
+# lower by half its height.
 read -r left top <<<"$(origin "$win")"
-[ $((left + 180 - 640)) -ge -2 ] && [ $((left + 180 - 640)) -le 2 ] && [ $((top + 215 - 512)) -ge -5 ] &&
-    [ $((top + 215 - 512)) -le 30 ] || fail "the preview is at ($left,$top), not centred"
+IFS=', ' read -r frame_left frame_right frame_top frame_bottom <<<"$(xprop -id "$win" _NET_FRAME_EXTENTS | cut -d= -f2)"
+off_x=$((2 * left - frame_left + 361 + frame_right - 1280))
+off_y=$((2 * top - frame_top + 430 + frame_bottom - 1024))
+[ "${off_x#-}" -le 2 ] && [ "${off_y#-}" -le 2 ] ||
+    fail "the preview's client area is at ($left,$top), its frame $frame_left, $frame_right, $frame_top, $frame_bottom: not centred"
 # The window manager's resize is refused.
 xdotool windowsize "$win" 600 700
 settle
@@ -38,21 +44,33 @@ screenshot "$win" "$E2E_TMP/start.png"
 [ "$(pixel "$E2E_TMP/start.png" 3 60)" = "192,192,192" ] || fail "background is $(pixel "$E2E_TMP/start.png" 3 60)"
 [ "$(pixel "$E2E_TMP/start.png" 180 344)" = "0,0,0" ] || fail "no black rule at y 344"
 
+# How many pixels of the sample are of a colour r,g,b, each channel taken as full or none at half
+# way: a thin face draws few pixels of its text's colour exactly. sample_count FILE RGB.
+sample_count() {
+    local hex
+    hex=$(IFS=, read -r r g b <<<"$2" && printf '#%02X%02X%02X' $((r > 127 ? 255 : 0)) $((g > 127 ? 255 : 0)) $((b > 127 ? 255 : 0)))
+    convert "$1" -crop "${sw}x${sh}+${sx}+${sy}" +repage -channel RGB -threshold 50% +channel -depth 8 \
+        -format %c histogram:info:- | awk -v hex="$hex" '$3 == hex { sub(":", "", $1); n += $1 } END { print n + 0 }'
+}
+
 # At first the sample's text is black and small.
 read -r sx sy sw sh <<<"$(interior txtvisu)"
-black=$(count_colour "$E2E_TMP/start.png" "$sx" "$sy" "$sw" "$sh" 0,0,0)
+black=$(sample_count "$E2E_TMP/start.png" 0,0,0)
 [ "$black" -gt 20 ] || fail "no black sample text ($black pixels)"
 # The size box shows its "10", left of its arrow button.
 read -r zx zy zw zh <<<"$(interior CmbTama)"
 digits=$(count_colour "$E2E_TMP/start.png" "$zx" "$zy" $((zw / 2)) "$zh" 0,0,0)
 [ "$digits" -gt 5 ] || fail "the size box shows no text at start ($digits black pixels)"
+text_reads "$win" "$zx $zy $((zw * 2 / 3)) $zh" '^ *10\b' || fail "the size box does not read 10 at start"
+preview_captions_whole "$win" || fail "a caption of the preview is not whole"
+sample_menu_says "$win" 1 Deshacer Copiar Pegar -- Undo Copy Paste
 
 # Pictures the preview into a file and counts the sample's pixels of colour r,g,b into $drawn;
 # succeeds when there are more than a number of them, else says why not:
 # sample_colour FILE RGB MORE_THAN WHY.
 sample_colour() {
     screenshot "$win" "$1" || return 1
-    drawn=$(count_colour "$1" "$sx" "$sy" "$sw" "$sh" "$2")
+    drawn=$(sample_count "$1" "$2")
     [ "$drawn" -gt "$3" ] || { echo "$4 ($drawn pixels of $2)" >&2; return 1; }
 }
 
@@ -68,7 +86,7 @@ eventually 5 list_open
 xdotool key --delay 30 Down Down Down Down Down Down Down Down Return
 eventually 5 sample_colour "$E2E_TMP/red.png" 255,0,0 20 "choosing Rojo drew no red sample text"
 red=$drawn
-[ "$(count_colour "$E2E_TMP/red.png" "$sx" "$sy" "$sw" "$sh" 0,0,0)" -lt 5 ] || fail "black text left after Rojo"
+[ "$(sample_count "$E2E_TMP/red.png" 0,0,0)" -lt 5 ] || fail "black text left after Rojo"
 
 # A typed size applies as it is typed.
 click_on "$win" CmbTama
