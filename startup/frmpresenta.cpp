@@ -47,18 +47,22 @@ FrmPresenta::FrmPresenta()
     setAutoFillBackground(true);
 
     connect(Timer1, &Timer::Tick, this, [this] {
-        if (m_shown.isValid() && !m_drawn && m_shown.elapsed() < LongestWaitForPicture)
+        if (m_shown.isValid() && !m_drawn && m_shown.elapsed() < LongestWaitForPicture) {
+            m_tickDue = true;
             return;
+        }
+        m_tickDue = false;
         Timer1_Timer();
     });
     Image1->installEventFilter(this);
 }
 
-// The picture is to be on screen for the timer's whole interval before loading starts, but a
-// compositor may show a window well after it is shown, later still on a busy machine: once shown,
-// the splash lets its ticks pass until the picture is drawn (for a second at most, so that a
-// display that never draws it does not keep the fonts from loading), and the interval counts
-// again from when it is.
+// The picture is to be on screen, whole, when the fonts start loading, since the splash is not
+// drawn again until they have; but a compositor may show a window well after it is shown, later
+// still on a busy machine. So a tick that comes before the picture has been drawn waits for it,
+// and the fonts load once it has gone to the display: 100 ms after the splash was shown or then,
+// whichever is later. A display that never draws it keeps the fonts from loading for a second at
+// most.
 bool FrmPresenta::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Image1 && event->type() == QEvent::Show && !m_shown.isValid())
@@ -66,10 +70,12 @@ bool FrmPresenta::eventFilter(QObject *watched, QEvent *event)
     if (watched == Image1 && event->type() == QEvent::Paint && !m_drawn) {
         m_drawn = true;
         Image1->removeEventFilter(this);
-        // Counted from when the drawing has gone to the display, once this round of painting ends.
+        // On the display once this round of painting ends.
         QTimer::singleShot(0, this, [this] {
-            if (Timer1->Enabled())
-                Timer1->setEnabled(true);
+            if (m_tickDue && Timer1->Enabled()) {
+                m_tickDue = false;
+                Timer1_Timer();
+            }
         });
     }
     return Form::eventFilter(watched, event);

@@ -23,4 +23,5 @@ protected:
 private:
     QElapsedTimer m_shown;
     bool m_drawn = false;
+    bool m_tickDue = false;
 };

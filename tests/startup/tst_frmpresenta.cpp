@@ -13,6 +13,7 @@ private slots:
     void splashIsBorderlessWithItsPicture();
     void loadArmsTheTimerThatStartsThePreview();
     void ticksWaitForThePictureToBeDrawn();
+    void aTickThatWaitedLoadsOnceThePictureIsDrawn();
     void previewOpensWithFirstFontSizeTenAndBlack();
     void previewOpensWithAnEmptyCatalogue();
 
@@ -39,11 +40,15 @@ void TestFrmPresenta::splashIsBorderlessWithItsPicture()
 void TestFrmPresenta::loadArmsTheTimerThatStartsThePreview()
 {
     registry = std::make_unique<TestRegistry>(QStringList({ "Sans" }));
+    QElapsedTimer sinceLoad;
+    sinceLoad.start();
     QPointer<FrmPresenta> splash = &Forms::get<FrmPresenta>();
     QVERIFY(splash->Timer1->isRunning());
     splash->Show();
     QVERIFY(!Forms::isLoaded<FrmPrincipal>());
     QTRY_VERIFY(Forms::isLoaded<FrmPrincipal>());
+    // Not before the splash's tick, however quickly it was drawn.
+    QVERIFY2(sinceLoad.elapsed() >= 100, qPrintable(QString::number(sinceLoad.elapsed())));
     QVERIFY(Forms::get<FrmPrincipal>().isVisible());
     QVERIFY(!Forms::isLoaded<FrmPresenta>());
     TestRegistry::flushDeletes();
@@ -65,6 +70,24 @@ void TestFrmPresenta::ticksWaitForThePictureToBeDrawn()
     // Never drawn, the fonts load all the same, once the splash has waited a second for it.
     QTRY_VERIFY_WITH_TIMEOUT(Forms::isLoaded<FrmPrincipal>(), 5000);
     QVERIFY2(waited.elapsed() >= 900, qPrintable(QString::number(waited.elapsed())));
+}
+
+void TestFrmPresenta::aTickThatWaitedLoadsOnceThePictureIsDrawn()
+{
+    registry = std::make_unique<TestRegistry>(QStringList({ "Sans" }));
+    FrmPresenta &splash = Forms::get<FrmPresenta>();
+    splash.Timer1->holdClock();
+    splash.Image1->setUpdatesEnabled(false);
+    splash.Show();
+    splash.Timer1->fire();
+    QCoreApplication::processEvents();
+    QVERIFY(!Forms::isLoaded<FrmPrincipal>());
+    // Drawn late, the picture is whole on the display: the fonts load then, with no second tick.
+    splash.Image1->setUpdatesEnabled(true);
+    splash.Image1->repaint();
+    QTRY_VERIFY(Forms::isLoaded<FrmPrincipal>());
+    QVERIFY(Forms::get<FrmPrincipal>().isVisible());
+    QVERIFY(!Forms::isLoaded<FrmPresenta>());
 }
 
 void TestFrmPresenta::previewOpensWithFirstFontSizeTenAndBlack()
