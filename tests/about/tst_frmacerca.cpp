@@ -16,7 +16,6 @@ private slots:
     void pictureIsClippedAtTheTop();
     void openingDisablesThePreviewAndClosingEnablesIt();
     void previewRefusesInputAndCloseWhileOpen();
-    void minimisingKeepsThePreviewDisabled();
     void ticksGoOnBehindIt();
     void programEndsOnlyAfterItCloses();
 
@@ -104,17 +103,6 @@ void TestFrmAcerca::previewRefusesInputAndCloseWhileOpen()
     Forms::get<frmacerca>().close();
     QVERIFY(form->close());
     QVERIFY(!Forms::isLoaded<FrmPrincipal>());
-}
-
-void TestFrmAcerca::minimisingKeepsThePreviewDisabled()
-{
-    form->cmdcerca_Click();
-    frmacerca &about = Forms::get<frmacerca>();
-    about.showMinimized();
-    QVERIFY(!form->isEnabled());
-    QVERIFY(Forms::isLoaded<frmacerca>());
-    about.close();
-    QVERIFY(form->isEnabled());
 }
 
 void TestFrmAcerca::ticksGoOnBehindIt()

@@ -93,6 +93,12 @@ settle
 sample "$win" "$E2E_TMP/after-disabled-click.png"
 same "$E2E_TMP/before-underline.png" "$E2E_TMP/after-disabled-click.png" ||
     fail "Subrayada reacted while the about window was open"
+# Minimised, the about window still keeps the preview from taking input.
+xdotool windowminimize "$about"
+eventually 5 window_gone "Acerca De Quelvaro"
+click_on "$win" Cmdsalir
+settle
+kill -0 "$APP_PID" || fail "Salir reacted while the about window was minimised"
 
 wmctrl -c "Acerca De Quelvaro"
 eventually 5 window_gone "Acerca De Quelvaro"

@@ -157,8 +157,6 @@ void TestForms::aDisabledFormRefusesCloseAndActivation()
     QVERIFY(!form.close());
     QVERIFY(Forms::isLoaded<FrmPrueba>());
     QVERIFY(form.isVisible());
-    // Activated by the window manager, the disabled form hands the activation to the other.
-    QTRY_COMPARE(QApplication::activeWindow(), &other);
     // Activated by the window manager, the disabled form hands the activation back to the other.
     QSignalSpy activations(qApp, &QGuiApplication::focusWindowChanged);
     form.windowHandle()->requestActivate();
