@@ -20,7 +20,8 @@ const FormSpec Window {
 const ControlSpec Controls[] = {
     // name     kind         caption left  top  width height  tab  other settings
     { "Image1", Kind::Image, "",        0, -120, 5445,  3825,  -1, { .picture = ":/about.png",
-                                                                    .accessibleName = "Dorvane. Quelvaro 1.1, dorvane@example.org" } },
+                                                                    .accessibleName = QUELVARO_MAKER ". " QUELVARO_NAME " "
+                                                                                      QUELVARO_RELEASE ", " QUELVARO_CONTACT } },
 };
 // clang-format on
 

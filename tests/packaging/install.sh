@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # `cmake --install` lays the program out as a Linux desktop expects: the executable, a desktop entry
 # that desktop-file-validate accepts, the drawn icon in the hicolor theme at 32, 64 and 128 pixels,
-# and AppStream metadata that appstreamcli accepts and that matches the entry and the release.
+# AppStream metadata that appstreamcli accepts and that matches the entry, the release and the
+# licence, the manual page and the package's documents.
+#   install.sh CMAKE BUILD_DIR SOURCE_DIR RELEASE APP_ID NAME LICENSE
 set -euo pipefail
-cmake=$1 build=$2 source=$3 release=$4
-id=org.example.Quelvaro
+cmake=$1 build=$2 source=$3 release=$4 id=$5 name=$6 license=$7
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 fail() {
@@ -22,9 +23,12 @@ installed=$(cd "$tmp/root" && find . -type f | sort)
 expected=$(sort <<LIST
 ./usr/bin/quelvaro
 ./usr/share/applications/$id.desktop
+./usr/share/doc/quelvaro/changelog.gz
+./usr/share/doc/quelvaro/copyright
 ./usr/share/icons/hicolor/128x128/apps/$id.png
 ./usr/share/icons/hicolor/32x32/apps/$id.png
 ./usr/share/icons/hicolor/64x64/apps/$id.png
+./usr/share/man/man1/quelvaro.1.gz
 ./usr/share/metainfo/$id.metainfo.xml
 LIST
 )
@@ -38,14 +42,14 @@ desktop=$usr/share/applications/$id.desktop
 desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $id.desktop"
 key() { sed -n "s/^$1=//p" "$desktop"; }
 [ "$(key Type)" = Application ] || fail "Type is '$(key Type)'"
-[ "$(key Name)" = Quelvaro ] || fail "Name is '$(key Name)'"
+[ "$(key Name)" = "$name" ] || fail "Name is '$(key Name)'"
 [ "$(key GenericName)" = "Visor de fuentes" ] || fail "GenericName is '$(key GenericName)'"
 [[ "$(key Comment)" == *"fuente instalada"*"tamaño"*"color"* ]] || fail "Comment is '$(key Comment)'"
 [ -x "$usr/bin/$(key Exec)" ] || fail "Exec '$(key Exec)' is not the installed program"
 [ "$(key Icon)" = "$id" ] || fail "Icon is '$(key Icon)'"
 [[ ";$(key Categories)" == *";Graphics;"* ]] || fail "Categories '$(key Categories)' lack a main category"
 # The class the program's windows carry, so that a dock groups them under this entry.
-[ "$(key StartupWMClass)" = Quelvaro ] || fail "StartupWMClass is '$(key StartupWMClass)'"
+[ "$(key StartupWMClass)" = "$name" ] || fail "StartupWMClass is '$(key StartupWMClass)'"
 
 # The 64 and 128 pixel icons are the asset program's own drawings, not the 32 pixel one enlarged.
 for size in 32 64 128; do
@@ -67,6 +71,7 @@ has "<screenshot type=\"default\">"
 has "<image type=\"source\"[^>]*>https://[^<]*\.png</image>"
 has '<content_rating type="oars-1.1"/>'
 has "<metadata_license>CC0-1.0</metadata_license>"
-has "<project_license>[^<]"
+has "<project_license>$license</project_license>"
+has "<name>$name</name>"
 has "<binary>quelvaro</binary>"
 echo "install: passed"

@@ -152,7 +152,7 @@ private slots:
     void initTestCase();
 
     void scriptIsConfiguredFromTheProject();
-    void fixedVersionIsOneOneZeroZero();
+    void fixedVersionIsTheProjects();
     void spanishStringBlockNamesTheProduct_data();
     void spanishStringBlockNamesTheProduct();
     void translationMatchesTheStringBlock();
@@ -220,18 +220,22 @@ void TestWindowsResources::scriptIsConfiguredFromTheProject()
     QCOMPARE(find(RtVersion)->language, SpanishSpain);
 }
 
-void TestWindowsResources::fixedVersionIsOneOneZeroZero()
+void TestWindowsResources::fixedVersionIsTheProjects()
 {
     const VersionNode root = version();
     QCOMPARE(root.key, QStringLiteral("VS_VERSION_INFO"));
     const QByteArray &fixed = root.value;
     QCOMPARE(fixed.size(), 52);
     QCOMPARE(le(fixed, 0, 4), 0xFEEF04BDu);
-    // Most and least significant halves: 1.1 and 0.0.
-    QCOMPARE(le(fixed, 8, 4), 0x00010001u);
-    QCOMPARE(le(fixed, 12, 4), 0u);
-    QCOMPARE(le(fixed, 16, 4), 0x00010001u);
-    QCOMPARE(le(fixed, 20, 4), 0u);
+    const QStringList parts = QStringLiteral(QUELVARO_VERSION).split(u'.');
+    QCOMPARE(parts.size(), 4);
+    // Most and least significant halves, for the file and for the product.
+    const quint32 high = parts[0].toUInt() << 16 | parts[1].toUInt();
+    const quint32 low = parts[2].toUInt() << 16 | parts[3].toUInt();
+    QCOMPARE(le(fixed, 8, 4), high);
+    QCOMPARE(le(fixed, 12, 4), low);
+    QCOMPARE(le(fixed, 16, 4), high);
+    QCOMPARE(le(fixed, 20, 4), low);
     QCOMPARE(le(fixed, 28, 4), 0u); // not a debug, patched or pre-release build
     QCOMPARE(le(fixed, 32, 4), 0x40004u); // 32-bit Windows NT
     QCOMPARE(le(fixed, 36, 4), 1u); // an application
@@ -241,18 +245,26 @@ void TestWindowsResources::spanishStringBlockNamesTheProduct_data()
 {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("FileVersion") << "FileVersion"
-                                 << "1.01";
-    QTest::newRow("ProductVersion") << "ProductVersion"
-                                    << "1.01";
-    QTest::newRow("ProductName") << "ProductName"
-                                 << "Quelvaro";
-    QTest::newRow("CompanyName") << "CompanyName"
-                                 << "Dorvane";
+    QTest::newRow("FileVersion") << "FileVersion" << QUELVARO_VERSION_TEXT;
+    QTest::newRow("ProductVersion") << "ProductVersion" << QUELVARO_VERSION_TEXT;
+    QTest::newRow("ProductName") << "ProductName" << QUELVARO_NAME;
+    QTest::newRow("CompanyName") << "CompanyName" << QUELVARO_MAKER;
     QTest::newRow("FileDescription") << "FileDescription"
-                                     << "Visor de fuentes Quelvaro";
+                                     << "Visor de fuentes " QUELVARO_NAME;
     QTest::newRow("OriginalFilename") << "OriginalFilename"
                                       << "quelvaro.exe";
+
+    // The copyright is the LICENSE's own line, and the company the holder it names.
+    QFile license(QStringLiteral(QUELVARO_SOURCE_DIR "/LICENSE"));
+    QVERIFY(license.open(QIODevice::ReadOnly | QIODevice::Text));
+    QString copyright;
+    while (copyright.isEmpty() && !license.atEnd()) {
+        const QString line = QString::fromUtf8(license.readLine()).trimmed();
+        if (line.startsWith(QLatin1StringView("Copyright ")))
+            copyright = line;
+    }
+    QVERIFY2(copyright.endsWith(QLatin1StringView(" " QUELVARO_MAKER)), qPrintable(copyright));
+    QTest::newRow("LegalCopyright") << "LegalCopyright" << copyright;
 }
 
 void TestWindowsResources::spanishStringBlockNamesTheProduct()

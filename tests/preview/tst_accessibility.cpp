@@ -93,7 +93,7 @@ void TestAccessibility::windowsAndPicturesAreNamed()
     QCOMPARE(credits->childCount(), 1);
     QCOMPARE(credits->child(0)->role(), QAccessible::Graphic);
     QCOMPARE(credits->child(0)->text(QAccessible::Name),
-        QStringLiteral("Dorvane. Quelvaro 1.1, dorvane@example.org"));
+        QStringLiteral(QUELVARO_MAKER ". " QUELVARO_NAME " " QUELVARO_RELEASE ", " QUELVARO_CONTACT));
 
     FrmPresenta &splash = Forms::get<FrmPresenta>();
     splash.stopTimers();
