@@ -1,7 +1,6 @@
 #include "runtime/application.h"
 
 #include "runtime/combobox.h"
-#include "runtime/faces.h"
 #include "runtime/form.h"
 #include "runtime/platform.h"
 
@@ -23,7 +22,7 @@ void SetUpApplication()
     QApplication::setQuitOnLastWindowClosed(false);
     QAccessible::installFactory(Form::accessibleInterface);
     QAccessible::installFactory(ComboBox::accessibleInterface);
-    Faces::nameInterfaceFace();
+    nameInterfaceFace();
     // Qt's own words (the sample box's context menu, for one) in the user's language, as the
     // system's own menus would be; the forms' captions are Spanish whatever the language.
     auto *qtWords = new QTranslator(qApp);

@@ -16,6 +16,10 @@ std::unique_ptr<FontSource> systemFonts();
 // The widget style the forms are drawn in.
 void setPlatformStyle();
 
+// Makes the application's font, which controls without a font of their own are drawn in, name an
+// installed face, and one found without ranking every installed family.
+void nameInterfaceFace();
+
 // The folder of Qt's translations of its own words (a text box's context menu, its dialogs' buttons).
 QString qtTranslationsFolder();
 

@@ -31,6 +31,12 @@ std::unique_ptr<FontSource> systemFonts()
     });
 }
 
+// Without a desktop's own settings Qt asks fontconfig for the face of a generic name.
+void nameInterfaceFace()
+{
+    Faces::nameInterfaceFace();
+}
+
 // Desktop styles differ from one Linux desktop to the next; Fusion draws the forms alike on all.
 void setPlatformStyle()
 {

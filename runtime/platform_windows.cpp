@@ -1,9 +1,11 @@
 #include "runtime/platform.h"
 
+#include "runtime/faces.h"
 #include "runtime/printerfonts_windows.h"
 
 #include <QCoreApplication>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
 
@@ -21,6 +23,24 @@ std::unique_ptr<FontSource> systemFonts()
 // The forms are drawn as the system draws its own windows.
 void setPlatformStyle()
 {
+}
+
+// Qt draws in the system's message font, Segoe UI or, under Wine, Tahoma. Where that face is
+// missing (a Wine prefix without Wine's own fonts), Qt falls back to the first installed family in
+// alphabetical order, which may be any face at all: a math face whose line does not fit an edit
+// box, say. An installed face of the same kind takes its place.
+void nameInterfaceFace()
+{
+    QFont font = QGuiApplication::font();
+    if (!Faces::firstInstalled({ font.family() }).isEmpty())
+        return;
+    const QString face = Faces::firstInstalled({ QStringLiteral("Segoe UI"), QStringLiteral("Tahoma"),
+        QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+        QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans"), QStringLiteral("Nimbus Sans") });
+    if (face.isEmpty())
+        return;
+    font.setFamilies({ face });
+    QGuiApplication::setFont(font);
 }
 
 // Beside the program, where its packages put them: Qt's own folder is where Qt was built.
