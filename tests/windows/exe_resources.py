@@ -1,9 +1,14 @@
 #!/usr/bin/python3
 """Reads the built Windows program back: a GUI program whose icon group holds the images of the
-project's icon file, and whose version record is the release's, in Spanish (Spain).
-    exe_resources.py QUELVARO_EXE ICON_FILE"""
+project's icon file, and whose version record is the release's, in Spanish (Spain), with the
+company and copyright of the LICENSE. Then its portable zip: the licences and the third-party
+notice in licenses\\, the notice covering every bundled file and naming the versions the build
+used, Qt's as Qt's own DLL records it.
+    exe_resources.py QUELVARO_EXE ICON_FILE ZIP LICENSE VERSION VERSION_TEXT MAKER NOTICE_VERSION..."""
+import fnmatch
 import struct
 import sys
+import zipfile
 
 import pefile
 
@@ -42,7 +47,18 @@ def icon_file_images(path):
     return images
 
 
-exe, ico = sys.argv[1], sys.argv[2]
+def version_strings(pe):
+    """The string table of a program's version record."""
+    strings = {}
+    for info in getattr(pe, "FileInfo", [[]])[0]:
+        if info.Key == b"StringFileInfo":
+            for table in info.StringTable:
+                strings.update({k.decode(): v.decode() for k, v in table.entries.items()})
+    return strings
+
+
+exe, ico, package, license_file, version, version_text, maker = sys.argv[1:8]
+notice_versions = sys.argv[8:]
 pe = pefile.PE(exe)
 check(pe.FILE_HEADER.Machine == 0x8664, "not an x86-64 program")
 check(pe.OPTIONAL_HEADER.Subsystem == 2, f"subsystem {pe.OPTIONAL_HEADER.Subsystem}, not a GUI program (2)")
@@ -65,7 +81,7 @@ versions = resources(pe, RT_VERSION)
 check([lang for _, lang in versions] == [SPANISH_SPAIN], f"version record languages {[hex(l) for _, l in versions]}")
 fixed = pe.VS_FIXEDFILEINFO[0]
 file_version = (fixed.FileVersionMS >> 16, fixed.FileVersionMS & 0xFFFF, fixed.FileVersionLS >> 16, fixed.FileVersionLS & 0xFFFF)
-check(file_version == (1, 1, 0, 0), f"file version {file_version}")
+check(file_version == tuple(int(part) for part in version.split(".")), f"file version {file_version}, not {version}")
 strings = {}
 for info in pe.FileInfo[0]:
     if info.Key == b"StringFileInfo":
@@ -75,8 +91,57 @@ for info in pe.FileInfo[0]:
     if info.Key == b"VarFileInfo":
         check(info.Var[0].entry == {b"Translation": "0x0c0a 0x04b0"}, f"translation {info.Var[0].entry}")
 for key in ("FileVersion", "ProductVersion"):
-    check(strings.get(key) == "1.01", f"{key} is {strings.get(key)!r}, not '1.01'")
+    check(strings.get(key) == version_text, f"{key} is {strings.get(key)!r}, not {version_text!r}")
 check(strings.get("OriginalFilename") == "quelvaro.exe", f"OriginalFilename is {strings.get('OriginalFilename')!r}")
+license_text = open(license_file, encoding="utf-8").read()
+copyright = next(line for line in license_text.splitlines() if line.startswith("Copyright "))
+check(strings.get("LegalCopyright") == copyright, f"LegalCopyright is {strings.get('LegalCopyright')!r}, not {copyright!r}")
+check(strings.get("CompanyName") == maker and copyright.endswith(" " + maker),
+      f"CompanyName is {strings.get('CompanyName')!r}; the LICENSE's holder: {copyright!r}")
+
+zip_file = zipfile.ZipFile(package)
+names = [n for n in zip_file.namelist() if not n.endswith("/")]
+
+
+def text(name):
+    data = zip_file.read(name)
+    check(b"\n" not in data.replace(b"\r\n", b""), f"{name} does not end its lines as Windows does")
+    return data.decode("utf-8").replace("\r\n", "\n")
+
+
+licenses = {n[len("licenses/"):] for n in names if n.startswith("licenses/")}
+expected = {"LICENSE.txt", "THIRD-PARTY-NOTICES.txt", "LGPL-3.0.txt", "GPL-3.0.txt", "GCC-exception-3.1.txt",
+            "winpthreads.txt", "Qt.txt", "qt-build/qt.sh", "qt-build/mingw-w64.cmake"}
+if any(n.startswith("translations/") for n in names):
+    expected.add("Qt-translations.txt")
+check(licenses == expected, f"licenses/ holds {sorted(licenses)}, not {sorted(expected)}")
+if licenses >= expected:
+    check(text("licenses/LICENSE.txt") == license_text, "licenses/LICENSE.txt is not the LICENSE")
+    for name, first_words in (("LGPL-3.0.txt", "GNU LESSER GENERAL PUBLIC LICENSE Version 3,"),
+                              ("GPL-3.0.txt", "GNU GENERAL PUBLIC LICENSE Version 3,"),
+                              ("GCC-exception-3.1.txt", "GCC RUNTIME LIBRARY EXCEPTION Version 3.1,"),
+                              ("winpthreads.txt", "Files: mingw-w64-libraries/winpthreads/"),
+                              ("Qt.txt", "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/")):
+        words = " ".join(text("licenses/" + name).split())
+        check(words.startswith(first_words), f"licenses/{name} begins {words[:60]!r}")
+
+    # Every file beside the program's own is one of a component's files, and each component's
+    # version is the build's.
+    notice = text("licenses/THIRD-PARTY-NOTICES.txt")
+    patterns = [p.strip().replace("\\", "/") for line in notice.splitlines() if line.startswith("  Files: ")
+                for p in line[len("  Files: "):].split(",")]
+    for name in names:
+        if name != "quelvaro.exe" and not name.startswith("licenses/"):
+            check(any(fnmatch.fnmatch(name, p) for p in patterns), f"the notice names no component for {name}")
+    words = " ".join(notice.split())
+    for named in notice_versions:
+        check(named in words, f"the notice does not name {named}")
+    qt = pefile.PE(data=zip_file.read("Qt6Core.dll"))
+    qt_version = ".".join(version_strings(qt).get("ProductVersion", "").split(".")[:3])
+    check(f"Qt {qt_version} " in words and f"qt6-base {qt_version}+" in words,
+          f"the notice does not name the Qt {qt_version!r} that Qt6Core.dll is")
+    size = sum(i.compress_size for i in zip_file.infolist() if i.filename.startswith("licenses/"))
+    print(f"licenses/ adds {size} bytes to the zip")
 
 for failure in failures:
     print("FAIL:", failure)
