@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
@@ -25,14 +26,15 @@ void setPlatformStyle()
 {
 }
 
-// Qt draws in the system's message font, Segoe UI or, under Wine, Tahoma. Where that face is
-// missing (a Wine prefix without Wine's own fonts), Qt falls back to the first installed family in
-// alphabetical order, which may be any face at all: a math face whose line does not fit an edit
-// box, say. An installed face of the same kind takes its place.
+// Qt draws in the system's message font: Segoe UI, or under Wine "MS Shell Dlg", which Wine
+// substitutes with its own Tahoma. Where that face is missing (a Wine prefix without Wine's own
+// fonts), GDI still lists the name, and Qt draws it in the first installed family in alphabetical
+// order, which may be any face at all: a math face whose line does not fit an edit box, say. An
+// installed face of the same kind takes its place.
 void nameInterfaceFace()
 {
     QFont font = QGuiApplication::font();
-    if (!Faces::firstInstalled({ font.family() }).isEmpty())
+    if (QFontInfo(font).family().compare(font.family(), Qt::CaseInsensitive) == 0)
         return;
     const QString face = Faces::firstInstalled({ QStringLiteral("Segoe UI"), QStringLiteral("Tahoma"),
         QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),

@@ -53,19 +53,21 @@ sample_menu_says() {
 
 # Whether a rectangle of a window, "x y width height" in its pixels, reads as one line of text
 # matching an extended regular expression (accented letters read as they may: "Tamaño" may come out
-# "Tamano"): text_reads WINDOW "X Y W H" REGEX [scale]. Contrast is stretched and cut at a few
-# levels, as light grey text on a disabled button and black text on a grey label read best at
-# different ones.
+# "Tamano"): text_reads WINDOW "X Y W H" REGEX [scale]. The picture is enlarged, and its contrast
+# stretched and cut, at a few sizes and levels, as small text, light grey text on a disabled button
+# and black text on a grey label read best at different ones.
 text_reads() {
-    local win=$1 pattern=$3 scale=${4:-1} level read="" x y w h
+    local win=$1 pattern=$3 scale=${4:-1} size level read="" x y w h
     read -r x y w h <<<"$2"
     import -window "$win" -crop "${w}x${h}+${x}+${y}" +repage "$E2E_TMP/text.png" 2>/dev/null ||
         { echo "no picture of window $win" >&2; return 1; }
-    for level in 55 65 75; do
-        convert "$E2E_TMP/text.png" -colorspace Gray -resize $((400 / scale))% -normalize \
-            -threshold "$level%" -bordercolor white -border 20 "$E2E_TMP/text-read.png"
-        read=$(tesseract "$E2E_TMP/text-read.png" - --psm 7 2>/dev/null | head -n1)
-        grep -Eq "$pattern" <<<"$read" && return 0
+    for size in 400 500 600; do
+        for level in 55 65 75; do
+            convert "$E2E_TMP/text.png" -colorspace Gray -resize $((size / scale))% -normalize \
+                -threshold "$level%" -bordercolor white -border 20 "$E2E_TMP/text-read.png"
+            read=$(tesseract "$E2E_TMP/text-read.png" - --psm 7 2>/dev/null | head -n1)
+            grep -Eq "$pattern" <<<"$read" && return 0
+        done
     done
     echo "($2) reads '$read', not /$pattern/" >&2
     return 1
