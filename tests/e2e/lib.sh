@@ -60,7 +60,9 @@ start_x() {
 # The display watcher of xwatch.cpp, built once for this run into $E2E_TMP/xwatch.
 build_xwatch() {
     [ -x "$E2E_TMP/xwatch" ] && return 0
-    g++ -std=c++20 -O1 -o "$E2E_TMP/xwatch" "$E2E_DIR/xwatch.cpp" -lxcb || fail "cannot build xwatch.cpp"
+    # Built under another name and moved into place, as two watchers may start at once.
+    g++ -std=c++20 -O1 -o "$E2E_TMP/xwatch.$BASHPID" "$E2E_DIR/xwatch.cpp" -lxcb || fail "cannot build xwatch.cpp"
+    mv -f "$E2E_TMP/xwatch.$BASHPID" "$E2E_TMP/xwatch"
 }
 
 # From now on, each window the window manager takes on, each change of its title, frame extents and
