@@ -10,7 +10,6 @@ start_x
 use_desktop_fonts
 start_app_in en_US
 win=$(wait_preview)
-sample_menu_says "$win" 1 Undo Copy Paste -- Deshacer Copiar Pegar
 
 # Whether the font list of the preview no longer looks as before automatic viewing.
 list_greyed() {
@@ -109,6 +108,7 @@ underlined() {
 }
 eventually 5 underlined
 
+sample_menu_says "$win" 1 Undo Copy Paste -- Deshacer Copiar Pegar
 click_on "$win" Cmdsalir
 wait_exit "$APP_PID" 1
 [ "$EXIT_STATUS" = 0 ] || fail "Salir ended with status $EXIT_STATUS"
