@@ -28,7 +28,7 @@ const FormSpec Window {
 const ControlSpec Controls[] = {
     // name     kind         caption left top  width height  tab  other settings
     { "Image1", Kind::Image, "",        0,  0, 5310,  2970,  -1, { .picture = ":/splash.png",
-                                                                   .accessibleName = "Quelvaro, versión 1.1. Cargando fuentes, por favor, espere..." } },
+                                                                   .accessibleName = QUELVARO_NAME ", versión " QUELVARO_RELEASE ". Cargando fuentes, por favor, espere..." } },
     { "Timer1", Kind::Timer, "",        0,  0,    0,     0,  -1, { .enabled = false, .interval = 100 } },
 };
 // clang-format on

@@ -100,7 +100,8 @@ void TestAccessibility::windowsAndPicturesAreNamed()
     QAccessibleInterface *loading = QAccessible::queryAccessibleInterface(splash.Image1);
     QCOMPARE(loading->role(), QAccessible::Graphic);
     QCOMPARE(loading->text(QAccessible::Name),
-        QStringLiteral("Quelvaro, versión 1.1. Cargando fuentes, por favor, espere..."));
+        QStringLiteral(
+            QUELVARO_NAME ", versión " QUELVARO_RELEASE ". Cargando fuentes, por favor, espere..."));
 }
 
 void TestAccessibility::controlsHaveSpanishNamesAndRoles_data()
