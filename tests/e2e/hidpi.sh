@@ -1,11 +1,87 @@
 #!/usr/bin/env bash
 # At a scale factor of 2 the real program's windows are exactly twice their size in device pixels,
 # laid out as at 1 in logical pixels, with the credits picture from its 2x file; the windows carry
-# the application's icon and its name as their class.
+# the application's icon and its name as their class. The Windows program under Wine is run at the
+# system's 120 and 144 dpi (125 and 150 %) instead: see wine_scaling.
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/words.sh"
 assets=$(cd "$(dirname "$0")/../../assets" && pwd)
 
+# A control's box at a resolution, "x y width height" in device pixels: scaled_box NAME DPI.
+scaled_box() {
+    local -a t
+    read -r -a t <<<"${LAYOUT[$1]}"
+    echo "$((t[0] * $2 / 1440)) $((t[1] * $2 / 1440)) $((t[2] * $2 / 1440)) $((t[3] * $2 / 1440))"
+}
+
+# Whether two numbers are at most a distance apart: near A B DISTANCE.
+near() {
+    local d=$(($1 - $2))
+    [ "${d#-}" -le "$3" ]
+}
+
+# The Windows program at the resolution Windows is set to (LogPixels): the preview's client area
+# is its 5415 x 6450 twips at that resolution, centred frame included; its captions are whole; a
+# click lands on the control drawn there; the about window shows the 2x credits picture reduced,
+# not the 1x one enlarged into blocks.
+wine_scaling() {
+    local dpi=$1 win about area w h left top frame_left frame_right frame_top frame_bottom x y
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f </dev/null >/dev/null 2>&1 ||
+        fail "cannot set the resolution to $dpi dpi"
+    wineserver --wait
+    start_app
+    win=$(wait_window "$PREVIEW_TITLE" 30)
+    wait_pixel "$win" $((3 * dpi / 96)) $((60 * dpi / 96)) 192,192,192 10
+    area=$(client_size "$win")
+    IFS=x read -r w h <<<"$area"
+    near "$((w * 1440))" "$((5415 * dpi))" 1440 && near "$((h * 1440))" "$((6450 * dpi))" 1440 ||
+        fail "at $dpi dpi the preview's client area is ${w}x$h, not 5415 x 6450 twips"
+    read -r left top <<<"$(origin "$win")"
+    IFS=', ' read -r frame_left frame_right frame_top frame_bottom <<<"$(xprop -id "$win" _NET_FRAME_EXTENTS | cut -d= -f2)"
+    # Windows' caption, which the window is centred with, grows with the resolution; the window
+    # manager's title bar that replaces it does not.
+    near $((2 * left - frame_left + w + frame_right)) 1280 4 && near $((2 * top - frame_top + h + frame_bottom)) 1024 $((dpi / 8)) ||
+        fail "at $dpi dpi the preview's client area is at ($left,$top), its frame $frame_left, $frame_right, $frame_top, $frame_bottom: not centred"
+    local row
+    for row in "Label2|Color ?:" "Label3|Tama.{1,3}o ?:" "Label4|Visualizaci.{1,3}n Autom.{1,3}tica" \
+        "cmdviau|Iniciar Visualizaci.{1,3}n Autom.{1,3}tica" "cmdcerca|Acerca De\.\.\." "Cmdsalir|Salir" \
+        "csubra|Subrayada" "lblcant|[0-9]+ fuentes listadas"; do
+        text_reads "$win" "$(scaled_box "${row%%|*}" "$dpi")" "${row#*|}" || fail "at $dpi dpi ${row%%|*} is not whole"
+    done
+
+    read -r x y w h <<<"$(scaled_box cmdcerca "$dpi")"
+    click "$win" $((x + w / 2)) $((y + h / 2))
+    about=$(wait_window "Acerca De Quelvaro" 10)
+    IFS=x read -r w h <<<"$(client_size "$about")"
+    # The picture starts 8 logical pixels above the window, which shows 361 x 245 of them.
+    convert "$assets/about@2x.png" -crop 722x490+0+16 +repage -resize "${w}x$h!" "$E2E_TMP/about-2x.png"
+    convert "$assets/about.png" -crop 361x245+0+8 +repage -scale "${w}x$h!" "$E2E_TMP/about-1x.png"
+    about_drawn() {
+        screenshot "$about" "$E2E_TMP/about.png" &&
+            [ "$(pixel "$E2E_TMP/about.png" $((w / 2)) $((h / 2)))" != 255,255,255 ] || { echo "the about window is not drawn" >&2; return 1; }
+    }
+    eventually 5 about_drawn
+    local from2x from1x
+    from2x=$(compare -metric RMSE "$E2E_TMP/about.png" "$E2E_TMP/about-2x.png" null: 2>&1 | cut -d' ' -f1 || true)
+    from1x=$(compare -metric RMSE "$E2E_TMP/about.png" "$E2E_TMP/about-1x.png" null: 2>&1 | cut -d' ' -f1 || true)
+    awk -v a="$from2x" -v b="$from1x" 'BEGIN { exit !(a < b) }' ||
+        fail "at $dpi dpi the about window is nearer the 1x picture enlarged ($from1x) than the 2x one ($from2x)"
+    wmctrl -c "Acerca De Quelvaro"
+    eventually 5 window_gone "Acerca De Quelvaro"
+    read -r x y w h <<<"$(scaled_box Cmdsalir "$dpi")"
+    click "$win" $((x + w / 2)) $((y + h / 2))
+    wait_exit "$APP_PID" 5
+    [ "$EXIT_STATUS" = 0 ] || fail "at $dpi dpi Salir ended with status $EXIT_STATUS"
+    echo "hidpi: $dpi dpi passed (the preview's client area $area)"
+}
+
 start_x
+if [[ $QUELVARO == *.zip ]]; then
+    use_desktop_fonts
+    wine_prefix
+    for dpi in 120 144; do wine_scaling "$dpi"; done
+    exit 0
+fi
 use_fixed_fonts
 export QT_SCALE_FACTOR=2
 # Started under another file name: the window class must come from the application's name.
