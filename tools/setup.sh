@@ -8,10 +8,10 @@ declare -A PACKAGE_GROUPS=(
     # for the labels; and, with no display, a private X server, a window manager and a screenshot
     [run]="qt6-wayland qt6-translations-l10n fontconfig fonts-dejavu-core fonts-liberation2
         xvfb openbox xdotool x11-utils imagemagick"
-    # the end-to-end tests' helpers and their reading of words off the screen, hostile fonts (built
-    # and from packages), sanitizers, fuzzing and the leak check
-    [test]="x11-xserver-utils wmctrl tesseract-ocr python3-fonttools fonts-noto-color-emoji
-        fonts-terminus-otb clang libclang-rt-14-dev valgrind clang-format"
+    # the end-to-end tests' helpers, their reading of words off the screen and a desktop's fonts,
+    # hostile fonts (built and from packages), sanitizers, fuzzing and the leak check
+    [test]="x11-xserver-utils wmctrl tesseract-ocr fonts-dejavu-extra python3-fonttools
+        fonts-noto-color-emoji fonts-terminus-otb clang libclang-rt-14-dev valgrind clang-format"
     # the screen-reader test: a private D-Bus session with the accessibility bus, read with pyatspi
     # and listened to by Orca
     [screenreader]="dbus-daemon at-spi2-core python3-pyatspi orca"
