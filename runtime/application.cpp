@@ -14,7 +14,7 @@
 
 void SetUpApplication()
 {
-    QApplication::setApplicationName(QStringLiteral("Quelvaro"));
+    QApplication::setApplicationName(QStringLiteral(QUELVARO_NAME));
     QApplication::setApplicationVersion(QStringLiteral(QUELVARO_RELEASE));
     QApplication::setDesktopFileName(QStringLiteral(QUELVARO_APP_ID));
     setPlatformStyle();
