@@ -85,6 +85,10 @@ GdiCalls calls()
 
 } // namespace FakePrinter
 
+// Patience for a fake printer that answers at once: under Wine on a busy machine even starting the
+// thread that opens the device can take longer than the program's patience.
+constexpr std::chrono::minutes Answers { 1 };
+
 class TestPrinterFonts : public QObject {
     Q_OBJECT
 
@@ -112,7 +116,7 @@ void TestPrinterFonts::oneNamePerFamilyInThePrintersOrder()
     // families to GDI, and a vertical face is a family of its own.
     FakePrinter::reported = { L"Times New Roman", L"Courier", L"Courier", L"Arial", L"courier", L"@MS Mincho",
         L"Courier", L"A name of exactly thirty-one ch" };
-    const std::optional<QStringList> families = printerFamilies(FakePrinter::calls(), PrinterPatience);
+    const std::optional<QStringList> families = printerFamilies(FakePrinter::calls(), Answers);
     QVERIFY(families);
     const QStringList expected = { "Times New Roman", "Courier", "Arial", "courier", "@MS Mincho",
         "A name of exactly thirty-one ch" };
@@ -121,8 +125,7 @@ void TestPrinterFonts::oneNamePerFamilyInThePrintersOrder()
     QCOMPARE(FakePrinter::closed.load(), 1);
 
     FakePrinter::reported.clear();
-    QCOMPARE(
-        printerFamilies(FakePrinter::calls(), PrinterPatience), std::optional<QStringList>(QStringList()));
+    QCOMPARE(printerFamilies(FakePrinter::calls(), Answers), std::optional<QStringList>(QStringList()));
 }
 
 void TestPrinterFonts::noUsablePrinterGivesNoList_data()
@@ -140,7 +143,7 @@ void TestPrinterFonts::noUsablePrinterGivesNoList()
     FakePrinter::name = printer.toStdWString();
     FakePrinter::opens = opens;
     FakePrinter::reported = { L"Arial" };
-    QCOMPARE(printerFamilies(FakePrinter::calls(), PrinterPatience), std::nullopt);
+    QCOMPARE(printerFamilies(FakePrinter::calls(), Answers), std::nullopt);
     QCOMPARE(FakePrinter::closed.load(), FakePrinter::opened.load());
 }
 
