@@ -2,11 +2,9 @@
 
 #include <QSet>
 
-#include <condition_variable>
+#include <algorithm>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 
 GdiCalls GdiCalls::system()
 {
@@ -34,43 +32,65 @@ int CALLBACK addFamily(const LOGFONTW *font, const TEXTMETRICW *, DWORD, LPARAM 
 }
 
 // The opening of a printer's device, shared by the thread that opens it and the one that waits:
-// whichever lets go last frees it, so the waiting side may give up at any moment.
+// whichever lets go last frees it, so the waiting side may give up at any moment. Windows' own
+// thread, lock and event: under Wine, MinGW's condition variable now and then missed the wake-up.
 struct Opening {
     GdiCalls gdi;
     std::wstring printer;
-    std::mutex mutex;
-    std::condition_variable done;
+    HANDLE wake = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    SRWLOCK lock = SRWLOCK_INIT;
     bool answered = false;
     bool abandoned = false;
     HDC dc = nullptr;
+
+    ~Opening()
+    {
+        if (wake)
+            CloseHandle(wake);
+    }
 };
+
+DWORD WINAPI openDeviceThread(void *parameter)
+{
+    const std::unique_ptr<std::shared_ptr<Opening>> held(static_cast<std::shared_ptr<Opening> *>(parameter));
+    Opening &opening = **held;
+    // GDI ignores the driver name for a printer and takes the device's own.
+    HDC dc = opening.gdi.createDC(nullptr, opening.printer.c_str(), nullptr, nullptr);
+    AcquireSRWLockExclusive(&opening.lock);
+    const bool abandoned = opening.abandoned;
+    opening.dc = dc;
+    opening.answered = true;
+    ReleaseSRWLockExclusive(&opening.lock);
+    if (abandoned && dc)
+        opening.gdi.deleteDC(dc);
+    SetEvent(opening.wake);
+    return 0;
+}
 
 // Opens the device on a thread of its own, the process's end not waiting for it; the device, or
 // nothing, once it has answered within the patience given.
 HDC openDevice(const GdiCalls &gdi, const std::wstring &printer, std::chrono::milliseconds patience)
 {
     auto opening = std::make_shared<Opening>();
+    if (!opening->wake)
+        return nullptr;
     opening->gdi = gdi;
     opening->printer = printer;
-    std::thread([opening] {
-        // GDI ignores the driver name for a printer and takes the device's own.
-        HDC dc = opening->gdi.createDC(nullptr, opening->printer.c_str(), nullptr, nullptr);
-        std::lock_guard lock(opening->mutex);
-        if (opening->abandoned) {
-            if (dc)
-                opening->gdi.deleteDC(dc);
-            return;
-        }
-        opening->dc = dc;
-        opening->answered = true;
-        opening->done.notify_all();
-    }).detach();
-    std::unique_lock lock(opening->mutex);
-    if (!opening->done.wait_for(lock, patience, [&] { return opening->answered; })) {
-        opening->abandoned = true;
+    auto *held = new std::shared_ptr<Opening>(opening);
+    HANDLE thread = CreateThread(nullptr, 0, openDeviceThread, held, 0, nullptr);
+    if (!thread) {
+        delete held;
         return nullptr;
     }
-    return opening->dc;
+    CloseHandle(thread);
+    WaitForSingleObject(opening->wake, DWORD(std::min<long long>(patience.count(), INFINITE - 1)));
+    // It may have answered between the end of the wait and now: what it answered is taken then.
+    AcquireSRWLockExclusive(&opening->lock);
+    const bool answered = opening->answered;
+    opening->abandoned = !answered;
+    HDC dc = answered ? opening->dc : nullptr;
+    ReleaseSRWLockExclusive(&opening->lock);
+    return dc;
 }
 
 } // namespace
