@@ -81,7 +81,9 @@ void Form::Show()
         // area is placed, not the frame: where the frame is not known before the window is shown,
         // Qt lets the window manager put the frame's corner where the client area's should be.
         if (QScreen *screen = QGuiApplication::primaryScreen()) {
-            const QMargins frame = frameBeforeShow(this);
+            // A window without a frame (the splash) has none to ask the window manager about.
+            const QMargins frame
+                = windowFlags().testFlag(Qt::FramelessWindowHint) ? QMargins() : frameBeforeShow(this);
             QRect whole(QPoint(), size().grownBy(frame));
             whole.moveCenter(screen->availableGeometry().center());
             setGeometry(QRect(whole.topLeft() + QPoint(frame.left(), frame.top()), size()));
