@@ -20,7 +20,7 @@ stage_linux() {
 # are left out).
 stage_sanitizers() {
     ensure_packages build run test screenreader wayland
-    cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DQUELVARO_FUZZ=ON \
+    cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DQUELVARO_FUZZ=ON $(compiler_cache) \
         -DCMAKE_CXX_FLAGS="-O1 -fno-omit-frame-pointer -fsanitize=address,undefined -fno-sanitize-recover=all -fsanitize=fuzzer-no-link" \
         -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
     cmake --build build-asan -j"$(nproc)"

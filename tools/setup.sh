@@ -9,9 +9,11 @@ declare -A PACKAGE_GROUPS=(
     [run]="qt6-wayland qt6-translations-l10n fontconfig fonts-dejavu-core fonts-liberation2
         xvfb openbox xdotool x11-utils imagemagick"
     # the end-to-end tests' helpers, their reading of words off the screen and a desktop's fonts,
-    # hostile fonts (built and from packages), sanitizers, fuzzing and the leak check
+    # hostile fonts (built and from packages), sanitizers, fuzzing and the leak check; a compiler
+    # cache, so that the suite's three builds in a fresh clone reuse what an earlier clone compiled
     [test]="x11-xserver-utils wmctrl tesseract-ocr fonts-dejavu-extra python3-fonttools
-        fonts-noto-color-emoji fonts-terminus-otb clang libclang-rt-14-dev valgrind clang-format"
+        fonts-noto-color-emoji fonts-terminus-otb clang libclang-rt-14-dev valgrind clang-format
+        ccache"
     # the screen-reader test: a private D-Bus session with the accessibility bus, read with pyatspi
     # and listened to by Orca
     [screenreader]="dbus-daemon at-spi2-core python3-pyatspi orca"
@@ -48,10 +50,19 @@ ensure_packages() {
     "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
+# The configuration's arguments that compile through ccache, where it is installed. Its cache stays
+# in ~/.cache/ccache, outside the clone; paths under the clone are hashed relative to it, so that
+# another clone of the same sources finds what this one compiled.
+export CCACHE_BASEDIR="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)" CCACHE_NOHASHDIR=1
+compiler_cache() {
+    command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache
+    return 0
+}
+
 # Configures and builds build/; arguments go to the configuration (for example -DQUELVARO_BENCH=ON).
 build_project() {
     local werror=OFF
     [ -n "${QUELVARO_WERROR:-}" ] && werror=ON
-    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELVARO_WERROR="$werror" "$@" >/dev/null
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELVARO_WERROR="$werror" $(compiler_cache) "$@" >/dev/null
     cmake --build build -j"$(nproc)"
 }

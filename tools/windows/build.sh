@@ -11,7 +11,7 @@ werror=OFF
 cmake -S . -B build-windows -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$PWD/tools/windows/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$qt" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DQUELVARO_WERROR="$werror" "$@" >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DQUELVARO_WERROR="$werror" $(compiler_cache) "$@" >/dev/null
 cmake --build build-windows -j"$(nproc)"
 # The portable zip and the installer, beside the program.
 (cd build-windows && cpack >cpack.log 2>&1) || { cat build-windows/cpack.log >&2; exit 1; }
