@@ -118,8 +118,9 @@ use_fixed_fonts() {
 
 # A desktop's fonts: every face of Debian's DejaVu (fonts-dejavu-core and -extra, with their
 # Condensed, ExtraLight and Math members) and Liberation (fonts-liberation2) packages, 10 families,
-# with fontconfig's standard alias rules.
+# with fontconfig's standard alias rules; and under Wine, Wine's own fonts besides.
 use_desktop_fonts() {
+    WINE_OWN_FONTS=1
     local d=/usr/share/fonts/truetype/dejavu l=/usr/share/fonts/truetype/liberation2 style
     local files=("$d/DejaVuMathTeXGyre.ttf" "$d/DejaVuSans-ExtraLight.ttf")
     for style in "" -Bold -Oblique -BoldOblique; do
@@ -140,10 +141,17 @@ use_desktop_fonts() {
 }
 
 # A Wine prefix of the test's own (or in the folder given), made once. Wine records the fonts it
-# finds when a prefix is made, so it is made on the fonts chosen by that time.
+# finds when a prefix is made, so it is made on the fonts chosen by that time. On a desktop's fonts
+# it has Wine's own (fonts-wine: Tahoma, MS Sans Serif, Courier, Small Fonts and the rest) in its
+# Fonts folder, as every Windows has its system's fonts: put there before wineboot, whose own copy
+# of them runs the 32-bit rundll32, which a Wine without its 32-bit half lacks.
 wine_prefix() {
     export WINEPREFIX=${1:-$E2E_TMP/wine} WINEDEBUG=-all
     [ -f "$WINEPREFIX/system.reg" ] && return 0
+    if [ -n "${WINE_OWN_FONTS:-}" ]; then
+        mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+        cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" || fail "fonts-wine is not installed"
+    fi
     wineboot --init </dev/null >"$E2E_TMP/wineboot.log" 2>&1 || { cat "$E2E_TMP/wineboot.log" >&2; fail "wineboot failed"; }
     wineserver --wait
     [ -f "$WINEPREFIX/system.reg" ] || fail "wineboot made no prefix in $WINEPREFIX"

@@ -64,6 +64,16 @@ digits=$(count_colour "$E2E_TMP/start.png" "$zx" "$zy" $((zw / 2)) "$zh" 0,0,0)
 [ "$digits" -gt 5 ] || fail "the size box shows no text at start ($digits black pixels)"
 text_reads "$win" "$zx $zy $((zw * 2 / 3)) $zh" '^ *10\b' || fail "the size box does not read 10 at start"
 preview_captions_whole "$win" 2>"$E2E_TMP/captions.err" || fail "a caption of the preview is not whole: $(cat "$E2E_TMP/captions.err")"
+captions_sans_serif "$win" 2>"$E2E_TMP/captions.err" || fail "the captions are not sans-serif: $(cat "$E2E_TMP/captions.err")"
+
+# A face that scales, for the typed size below: the first family listed may be one of Wine's, which
+# are drawn from bitmaps at a few sizes only. The font list has the focus; its first letter chooses
+# a DejaVu family, read inside the dotted line the box draws around the chosen name.
+read -r lx ly lw lh <<<"$(interior CmbNDL)"
+xdotool windowactivate --sync "$win"
+xdotool key D
+eventually 5 text_reads "$win" "$((lx + 3)) $((ly + 3)) $((lw - 40)) $((lh - 6))" "(TeX Gyre|Sans|Serif)"
+
 sample_menu_says "$win" 1 Deshacer Copiar Pegar -- Undo Copy Paste
 
 # Pictures the preview into a file and counts the sample's pixels of colour r,g,b into $drawn;
