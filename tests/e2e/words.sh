@@ -101,3 +101,21 @@ preview_captions_whole() {
         caption_reads "$win" "${row%%|*}" "${row#*|}" "$scale" || return 1
     done
 }
+
+# Whether the preview's captions that ask for "MS Sans Serif" are drawn in a sans-serif face,
+# whichever face stands in for it: none of the upright strokes standing alone in them (l, i, T)
+# ends in a foot, as in a serif face. captions_sans_serif WINDOW [scale].
+captions_sans_serif() {
+    local win=$1 scale=${2:-1} name b x y w h strokes footed all=0 serifs=0
+    for name in Label1 Label2 Label3 Label4; do
+        b=$(box "$name" "$scale") || exit 1
+        read -r x y w h <<<"$b"
+        import -window "$win" -crop "${w}x${h}+${x}+${y}" +repage "$E2E_TMP/caption.png" 2>/dev/null ||
+            { echo "no picture of window $win" >&2; return 1; }
+        convert "$E2E_TMP/caption.png" -colorspace Gray -depth 8 "pgm:$E2E_TMP/caption.pgm"
+        read -r strokes footed <<<"$(python3 "$E2E_DIR/serifs.py" "$E2E_TMP/caption.pgm")"
+        all=$((all + strokes)) serifs=$((serifs + footed))
+    done
+    [ "$all" -gt 0 ] || { echo "no upright stroke in the captions to tell their face by" >&2; return 1; }
+    [ "$serifs" = 0 ] || { echo "$serifs of the $all upright strokes in the captions stand on serifs" >&2; return 1; }
+}
