@@ -67,12 +67,8 @@ preview_captions_whole "$win" 2>"$E2E_TMP/captions.err" || fail "a caption of th
 captions_sans_serif "$win" 2>"$E2E_TMP/captions.err" || fail "the captions are not sans-serif: $(cat "$E2E_TMP/captions.err")"
 
 # A face that scales, for the typed size below: the first family listed may be one of Wine's, which
-# are drawn from bitmaps at a few sizes only. The font list has the focus; its first letter chooses
-# a DejaVu family, read inside the dotted line the box draws around the chosen name.
-read -r lx ly lw lh <<<"$(interior CmbNDL)"
-xdotool windowactivate --sync "$win"
-xdotool key D
-eventually 5 text_reads "$win" "$((lx + 3)) $((ly + 3)) $((lw - 40)) $((lh - 6))" "(TeX Gyre|Sans|Serif)"
+# are drawn from bitmaps at a few sizes only. Its first letter chooses a DejaVu family.
+choose_family "$win" D "(TeX Gyre|Sans|Serif)"
 
 sample_menu_says "$win" 1 Deshacer Copiar Pegar -- Undo Copy Paste
 

@@ -73,6 +73,17 @@ text_reads() {
     return 1
 }
 
+# Chooses a family in a window's font list, which has the focus, by a letter typed as a person
+# would, and waits until the name chosen reads as expected: choose_family WINDOW LETTER REGEX. The
+# name is read inside the dotted line the box draws around it while it has the focus.
+choose_family() {
+    local lx ly lw lh
+    read -r lx ly lw lh <<<"$(interior CmbNDL)"
+    xdotool windowactivate --sync "$1"
+    xdotool key "$2"
+    eventually 5 text_reads "$1" "$((lx + 3)) $((ly + 3)) $((lw - 40)) $((lh - 6))" "$3"
+}
+
 # Whether a control of a window reads as a whole caption: caption_reads WINDOW NAME REGEX [scale].
 caption_reads() {
     local b

@@ -42,14 +42,9 @@ printer_count=$(wc -l <"$E2E_TMP/printer.txt")
 start_app
 win=$(wait_preview 30)
 count_reads "$win" "$printer_count"
-# A family only the printer has is in the font list, which has the focus: its first letter, which
-# no other family starts with, chooses it.
-# The chosen name is read inside the dotted line the box draws around it while it has the focus.
-read -r lx ly lw lh <<<"$(interior CmbNDL)"
-name_box="$((lx + 3)) $((ly + 3)) $((lw - 40)) $((lh - 6))"
-xdotool windowactivate --sync "$win"
-xdotool key P
-eventually 5 text_reads "$win" "$name_box" "Palatino"
+# A family only the printer has is in the font list: its first letter, which no other family
+# starts with, chooses it.
+choose_family "$win" P "Palatino"
 click_on "$win" Cmdsalir
 wait_exit "$APP_PID" 5
 [ "$EXIT_STATUS" = 0 ] || fail "Salir ended with status $EXIT_STATUS"
