@@ -85,7 +85,7 @@ QFont TextBox::fontNamed(const QString &name) const
     else if (name.contains(u'['))
         f.setFamilies({ name, name });
     else
-        f.setFamilies({ name });
+        f.setFamilies({ Faces::preferredCopy(name) });
     return f;
 }
 

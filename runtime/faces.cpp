@@ -5,6 +5,8 @@
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QHash>
+#include <QMutex>
+#include <QSet>
 
 #include <iterator>
 #include <optional>
@@ -31,6 +33,19 @@ QString withoutFoundry(const QString &listed)
         return listed;
     const qsizetype open = listed.lastIndexOf(QLatin1StringView(" ["));
     return open > 0 ? listed.left(open) : listed;
+}
+
+// The families listedOnce folded, and the name preferredCopy found for each.
+struct Folded {
+    QMutex mutex;
+    QSet<QString> families;
+    QHash<QString, QString> copies;
+};
+
+Folded &folded()
+{
+    static Folded state;
+    return state;
 }
 
 } // namespace
@@ -70,6 +85,55 @@ void nameInterfaceFace()
         font.setFamilies({ face });
         QGuiApplication::setFont(font);
     }
+}
+
+QStringList listedOnce(const QStringList &qtFamilies)
+{
+    QStringList listed;
+    listed.reserve(qtFamilies.size());
+    QSet<QString> several;
+    // Qt gives a family's foundries one after the other.
+    for (qsizetype i = 0; i < qtFamilies.size();) {
+        const QString family = withoutFoundry(qtFamilies[i]);
+        qsizetype end = i + 1;
+        while (end < qtFamilies.size() && withoutFoundry(qtFamilies[end]) == family)
+            ++end;
+        bool foundries = end - i > 1;
+        for (qsizetype j = i; foundries && j < end; ++j) {
+            // Qt reads "Family [foundry]" back as that family from that foundry, and has styles
+            // for it only if it has both.
+            if (qtFamilies[j] != family && QFontDatabase::styles(qtFamilies[j]).isEmpty())
+                foundries = false;
+        }
+        if (foundries) {
+            listed << family;
+            several.insert(family);
+        } else {
+            for (qsizetype j = i; j < end; ++j)
+                listed << qtFamilies[j];
+        }
+        i = end;
+    }
+    Folded &state = folded();
+    const QMutexLocker lock(&state.mutex);
+    state.families.unite(several);
+    return listed;
+}
+
+QString preferredCopy(const QString &family)
+{
+    Folded &state = folded();
+    const QMutexLocker lock(&state.mutex);
+    if (!state.families.contains(family))
+        return family;
+    auto it = state.copies.constFind(family);
+    if (it == state.copies.constEnd()) {
+        // Matching ranks every installed font: once a family, as the fonts go by again and again.
+        const QString foundry = configuredFoundry(family);
+        it = state.copies.insert(
+            family, foundry.isEmpty() ? family : family + QLatin1StringView(" [") + foundry + u']');
+    }
+    return *it;
 }
 
 QString firstInstalled(const QStringList &names)

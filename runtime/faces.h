@@ -21,6 +21,20 @@ QString genericFace(const QString &name);
 // installed family to find it.
 void nameInterfaceFace();
 
+// Qt lists a family that several foundries make once for each of them, as "Family [foundry]", the
+// foundry being whatever the font files say of their maker ("UKWN", "urw", four blanks): a Type 1
+// and an OpenType copy of one face come out as two entries that mean nothing to a reader. Returns
+// Qt's list with each such family once, by its own name, where it stood. A name that only looks
+// tagged (a family whose own name ends in brackets, alone or beside another) is kept whole: an
+// entry is only folded into its family where Qt's database has that family from that foundry.
+// Remembers the families it folded, for preferredCopy. Safe to call from any thread.
+QStringList listedOnce(const QStringList &qtFamilies);
+
+// The name to ask Qt for a listed family by. For one that listedOnce folded, the family with the
+// foundry of the copy the font configuration prefers for the plain name, which is not always the
+// copy Qt would pick (it takes the first it was given); any other name as it is.
+QString preferredCopy(const QString &family);
+
 // The first of the names that Qt has as an installed family (case-insensitively, and as it spells
 // it), or an empty string.
 QString firstInstalled(const QStringList &names);
@@ -36,5 +50,9 @@ QString fixedFace(const QString &face);
 // ("serif", "sans-serif", "monospace"): the first name the face gives itself, which is the one Qt
 // lists it by. Empty where the platform has no such configuration.
 QString configuredFamily(const char *configName);
+
+// The foundry of the face the platform's font configuration matches for a family name, where that
+// face is of the family; empty otherwise, or where the platform has no such configuration.
+QString configuredFoundry(const QString &family);
 
 } // namespace Faces

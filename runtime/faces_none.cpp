@@ -9,4 +9,9 @@ QString configuredFamily(const char *)
     return QString();
 }
 
+QString configuredFoundry(const QString &)
+{
+    return QString();
+}
+
 } // namespace Faces

@@ -20,12 +20,13 @@
 #include <thread>
 #include <vector>
 
-// No printer offers fonts of its own here: the names are the installed families. Qt lists its
-// generic names beside them, which are no family of their own.
+// No printer offers fonts of its own here: the names are the installed families, each once by its
+// own name however many foundries make it. Qt lists its generic names beside them, which are no
+// family of their own.
 std::unique_ptr<FontSource> systemFonts()
 {
     return std::make_unique<ReadAheadFonts>([] {
-        QStringList families = QFontDatabase::families();
+        QStringList families = Faces::listedOnce(QFontDatabase::families());
         families.removeIf(Faces::isGeneric);
         return families;
     });

@@ -107,13 +107,15 @@ CONF
     export FONTCONFIG_FILE="$E2E_TMP/fonts.conf"
 }
 
-# Four families: DejaVu Sans, DejaVu Sans Mono, DejaVu Serif and Liberation Sans.
+# Five families: DejaVu Sans, DejaVu Sans Mono, DejaVu Serif, Liberation Sans, and Gemela, installed
+# from two foundries as real collections have some families.
 use_fixed_fonts() {
     use_fonts /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf \
         /usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf \
         /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf \
         /usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf \
         /usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf
+    /usr/bin/python3 "$E2E_DIR/../fonts/make-twins.py" "$E2E_TMP/fonts"
 }
 
 # A desktop's fonts: every face of Debian's DejaVu (fonts-dejavu-core and -extra, with their

@@ -105,7 +105,7 @@ for name, role in [("Fuente", "combo box"), ("Color", "combo box"), ("Tamaño", 
                    ("Subrayada", "check box"), ("Iniciar Visualización Automática", "push button"),
                    ("Finalizar Visualización Automática", "push button"), ("Acerca De...", "push button"),
                    ("Salir", "push button"), ("Color :", "label"), ("Tamaño :", "label"),
-                   (" 4 fuentes listadas", "label")]:
+                   (" 5 fuentes listadas", "label")]:
     check((name, role) in controls, f"no {role} named {name!r}: {sorted(controls)}")
 for label, target in [("Color :", "Color"), ("Tamaño :", "Tamaño")]:
     relations = [(r.getRelationType(), r.getTarget(0).name) for r in controls[(label, "label")].getRelationSet()]

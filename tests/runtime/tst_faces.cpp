@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QRawFont>
 #include <QtTest>
 
 // Qt's generic names are drawn in the face the font configuration gives them, named directly,
@@ -17,6 +18,8 @@ private slots:
     void genericNamesGiveTheFaceQtDraws();
     void otherNamesAreNotGeneric();
     void systemFontsAreTheInstalledFamiliesOnly();
+    void onlyAFamilyFromSeveralFoundriesIsFolded();
+    void familyFromSeveralFoundriesShowsThePreferredCopy();
     void firstInstalledFollowsTheOrderAsked();
     void sampleShowsGenericNamesInTheirFace();
     void interfaceFontNamesItsFace();
@@ -57,14 +60,50 @@ void TestFaces::systemFontsAreTheInstalledFamiliesOnly()
     QVERIFY(qtFamilies.contains(QStringLiteral("Sans Serif"))
         && qtFamilies.contains(QStringLiteral("Monospace")));
 
+    // Gemela is installed from two foundries, and Qt lists it once for each.
+    QCOMPARE(qtFamilies.filter(QStringLiteral("Gemela")).size(), 2);
+
     const std::unique_ptr<FontSource> source = systemFonts();
     QStringList listed;
     for (int i = 0; i < source->FontCount(); ++i)
         listed << source->Fonts(i);
     listed.sort();
     const QStringList expected = { QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Sans Mono"),
-        QStringLiteral("DejaVu Serif"), QStringLiteral("Liberation Sans") };
+        QStringLiteral("DejaVu Serif"), QStringLiteral("Gemela"), QStringLiteral("Liberation Sans") };
     QCOMPARE(listed, expected);
+}
+
+void TestFaces::onlyAFamilyFromSeveralFoundriesIsFolded()
+{
+    const QStringList twins = QFontDatabase::families().filter(QStringLiteral("Gemela"));
+    // Names that only look like Qt's tags: a family of that name whose own name ends in brackets,
+    // a tag naming no foundry the family has, a family from one foundry beside a like-named one.
+    const QStringList lookalikes = { QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Sans [QVAA]"),
+        QStringLiteral("Fundición [urw]"), QStringLiteral("Gemela [QVAA]"), QStringLiteral("Gemela [QVZZ]"),
+        QStringLiteral("Gemela [QVAA] [x]") };
+    QCOMPARE(Faces::listedOnce(lookalikes), lookalikes);
+    QCOMPARE(Faces::listedOnce(
+                 QStringList { QStringLiteral("Arimo") } + twins + QStringList { QStringLiteral("Tinos") }),
+        QStringList({ QStringLiteral("Arimo"), QStringLiteral("Gemela"), QStringLiteral("Tinos") }));
+    QCOMPARE(Faces::listedOnce({}), QStringList());
+}
+
+// The two copies differ only in their maker's id and revision: the font configuration prefers the
+// later one, QVBB, for the plain name, whichever Qt was given first.
+void TestFaces::familyFromSeveralFoundriesShowsThePreferredCopy()
+{
+    systemFonts()->FontCount();
+    TextBox box;
+    box.setFontName(QStringLiteral("Gemela"));
+    QCOMPARE(box.fontName(), QStringLiteral("Gemela"));
+    QCOMPARE(box.font().families(), QStringList { QStringLiteral("Gemela [QVBB]") });
+    const QByteArray os2 = QRawFont::fromFont(box.font()).fontTable("OS/2");
+    QVERIFY(os2.size() >= 62);
+    QCOMPARE(os2.mid(58, 4), QByteArray("QVBB"));
+    QVERIFY(QFontInfo(box.font()).family().startsWith(QStringLiteral("Gemela")));
+    // Bold and the rest are drawn from the same copy, as Qt finds them there.
+    box.setFontBold(true);
+    QCOMPARE(QRawFont::fromFont(box.font()).fontTable("OS/2").mid(58, 4), QByteArray("QVBB"));
 }
 
 void TestFaces::firstInstalledFollowsTheOrderAsked()
