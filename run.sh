@@ -4,8 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/setup.sh
-ensure_packages build run
-build_project
+mkdir -p build
+QUELVARO_LOG=$PWD/build/setup.log ensure_packages build run
+build_program
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     exec build/quelvaro

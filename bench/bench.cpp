@@ -245,6 +245,17 @@ int catalogue(int argc, char *argv[])
     probe::finish();
 }
 
+// The names the program lists from the fonts the configuration sees, one a line, in the order the
+// platform gives them: the catalogue's names for a measurement on the user's own fonts.
+int names(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const std::unique_ptr<FontSource> source = systemFonts();
+    for (int i = 0; i < source->FontCount(); ++i)
+        std::printf("%s\n", source->Fonts(i).toUtf8().constData());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -254,7 +265,9 @@ int main(int argc, char *argv[])
         return startUp(argc, argv, mode == "cycle", argc > 2 ? atoi(argv[2]) : 0);
     if (mode == "catalogue" && argc > 3)
         return catalogue(argc, argv);
-    std::fprintf(
-        stderr, "usage: quelvaro_bench startup | cycle [TICKS] | catalogue NAMES installed|shuffled|bulk\n");
+    if (mode == "names")
+        return names(argc, argv);
+    std::fprintf(stderr,
+        "usage: quelvaro_bench startup | cycle [TICKS] | catalogue NAMES installed|shuffled|bulk | names\n");
     return 2;
 }

@@ -42,10 +42,17 @@ ensure_packages() {
         done
     done
     [ ${#missing[@]} -eq 0 ] && return 0
-    echo "Installing: ${missing[*]}"
     local sudo=()
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     export DEBIAN_FRONTEND=noninteractive
+    # With QUELVARO_LOG set, apt's own output goes to that file, shown only if it fails.
+    if [ -n "${QUELVARO_LOG:-}" ]; then
+        echo "Installing ${#missing[@]} packages (log: $QUELVARO_LOG)"
+        { "${sudo[@]}" apt-get update -qq && "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"; } \
+            >>"$QUELVARO_LOG" 2>&1 || { tail -n 30 "$QUELVARO_LOG" >&2; echo "setup.sh: installing failed; see $QUELVARO_LOG" >&2; return 1; }
+        return 0
+    fi
+    echo "Installing: ${missing[*]}"
     "${sudo[@]}" apt-get update -qq
     "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 }
@@ -59,6 +66,22 @@ export CCACHE_IGNOREOPTIONS="-DQT_TESTCASE_BUILDDIR=* -DQT_TESTCASE_SOURCEDIR=*"
 compiler_cache() {
     command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache
     return 0
+}
+
+# Configures build/ and builds the program alone, not its tests, benchmark or tools, with one line
+# of progress; the build's own output goes to build/build.log, shown if it fails.
+build_program() {
+    local log=build/build.log start=$SECONDS
+    mkdir -p build
+    : >"$log"
+    echo "Building build/quelvaro (log: $log)"
+    if ! cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $(compiler_cache) >>"$log" 2>&1 ||
+        ! cmake --build build --target quelvaro -j"$(nproc)" >>"$log" 2>&1; then
+        tail -n 30 "$log" >&2
+        echo "The build failed; its whole output is in $(pwd)/$log" >&2
+        return 1
+    fi
+    echo "Built in $((SECONDS - start)) s"
 }
 
 # Configures and builds build/; arguments go to the configuration (for example -DQUELVARO_BENCH=ON).
