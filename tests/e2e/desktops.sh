@@ -18,7 +18,11 @@ if [ -z "${QUELVARO_OWN_X11_UNIX:-}" ] && [ "$(stat -c %a /tmp/.X11-unix 2>/dev/
 fi
 source "$(dirname "$0")/lib.sh"
 use_fixed_fonts
+# Under the sanitizers: a block Mesa's EGL driver keeps at the end is told apart only by its full
+# stack (see lsan.supp); and the standard error, which must stay empty, is spared the list of
+# suppressions used.
 [ -n "${ASAN_OPTIONS:-}" ] && export ASAN_OPTIONS="$ASAN_OPTIONS:fast_unwind_on_malloc=0"
+[ -n "${LSAN_OPTIONS:-}" ] && export LSAN_OPTIONS="$LSAN_OPTIONS:print_suppressions=0"
 desktop() { E2E_TMP=$E2E_TMP /usr/bin/python3 "$E2E_DIR/desktop.py" "$@"; }
 
 # What each case is: the desktop; the platform the user names (- for none); the platform the
@@ -162,7 +166,7 @@ stop_compositor() {
 # W_FOCUSED W_MINIMIZABLE; $WINDOWS has them all, bottom of the stack first.
 window_line() {
     WINDOWS=$(desktop "$DESKTOP" windows) || return 1
-    WINDOW=$(grep -F -- "$1|" <<<"$WINDOWS" | grep "^$1|" | head -n1)
+    WINDOW=$(awk -F'|' -v title="$1" '$1 == title { print; exit }' <<<"$WINDOWS")
     [ -n "$WINDOW" ] || { echo "no window '$1' among: $WINDOWS" >&2; return 1; }
     IFS='|' read -r W_TITLE W_PLATFORM W_TYPE W_DECORATED W_FRAME W_CLIENT W_MAXIMIZABLE W_RESIZABLE W_MAXIMIZED \
         W_FOCUSED W_MINIMIZABLE <<<"$WINDOW"
@@ -180,7 +184,7 @@ keeps_its_place() {
 }
 gone() {
     WINDOWS=$(desktop "$DESKTOP" windows) || return 1
-    ! grep -q "^$1|" <<<"$WINDOWS" || { echo "'$1' is still there: $WINDOWS" >&2; return 1; }
+    ! cut -d'|' -f1 <<<"$WINDOWS" | grep -qxF -- "$1" || { echo "'$1' is still there: $WINDOWS" >&2; return 1; }
 }
 # The about window active and above the preview.
 about_in_front() {
@@ -225,11 +229,12 @@ run_case() {
     [ "$W_MAXIMIZABLE$W_RESIZABLE$W_MAXIMIZED" = 000 ] ||
         fail "$case: the preview can be maximized or resized, or is maximized: $preview"
     if [ "$placement" = placed ]; then
-        # KWin places an X window by its client area, which it knows before the frame.
+        # KWin centres an X window's client area (its frame then sits half a title bar above).
         local fx fy fw fh client_rect
         IFS=, read -r fx fy fw fh <<<"$W_FRAME"
         client_rect=$fx,$((fy + fh - 430)),361,430
-        centred "$W_FRAME" || centred "$client_rect" || fail "$case: the preview is not centred in $WORKAREA: $preview"
+        centred "$W_FRAME" || { [ "$DESKTOP" = kwin ] && centred "$client_rect"; } ||
+            fail "$case: the preview is not centred in $WORKAREA: $preview"
     fi
 
     # The splash came and went before: without a frame (neither the compositor's nor one the
