@@ -10,10 +10,13 @@ declare -A PACKAGE_GROUPS=(
         xvfb openbox xdotool x11-utils imagemagick"
     # the end-to-end tests' helpers, their reading of words off the screen and a desktop's fonts,
     # hostile fonts (built and from packages), sanitizers, fuzzing and the leak check; a compiler
-    # cache, so that the suite's three builds in a fresh clone reuse what an earlier clone compiled
+    # cache, so that the suite's three builds in a fresh clone reuse what an earlier clone compiled;
+    # GNOME Shell and KWin with its Breeze frames, run headless, read over D-Bus and driven
+    # through KWin's fake-input protocol
     [test]="x11-xserver-utils wmctrl tesseract-ocr fonts-dejavu-extra python3-fonttools
         fonts-noto-color-emoji fonts-terminus-otb clang libclang-rt-14-dev valgrind clang-format
-        ccache"
+        ccache gnome-shell kwin-wayland kwin-style-breeze plasma-wayland-protocols libwayland-dev
+        python3-gi"
     # the screen-reader test: a private D-Bus session with the accessibility bus, read with pyatspi
     # and listened to by Orca
     [screenreader]="dbus-daemon at-spi2-core python3-pyatspi orca"
