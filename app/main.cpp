@@ -6,8 +6,6 @@
 #include "startup/frmpresenta.h"
 
 #include <QApplication>
-#include <QTimer>
-#include <QWidget>
 
 #include <cstdio>
 #include <cstdlib>
@@ -53,57 +51,15 @@ void startupMessage(QtMsgType type, const QMessageLogContext &context, const QSt
     std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
 }
 
-// GNOME's compositor leaves a Wayland client's title bar to the client, and Qt's own offers
-// maximize and minimize on every window, fixed size or not, and maximizes one when asked; nor can
-// a Wayland client place its windows or say that one is a splash. Through Xwayland the same
-// compositor frames the program's windows itself, as their flags ask, and lets them place
-// themselves. So in a GNOME Wayland session with an X display the program is an X client, as
-// every Qt 5 program was there; where that display does not answer it is a Wayland client after
-// all, and a platform the user names is the one used.
-void preferXOnGnome()
-{
-#ifdef Q_OS_LINUX
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("DISPLAY")
-        || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        return;
-    if (qgetenv("XDG_CURRENT_DESKTOP").toLower().split(':').contains("gnome"))
-        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
-#endif
-}
-
-#ifdef Q_OS_LINUX
-// Qt's own title bar, drawn on a Wayland client where the compositor draws none (GNOME's, when the
-// user names the Wayland platform), offers maximize on every window, and such compositors obey it
-// even for a window of fixed size; one without a maximize button is given back its size at once.
-class NoMaximizeWithoutButton : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *object, QEvent *event) override
-    {
-        auto *window = qobject_cast<QWidget *>(object);
-        if (event->type() == QEvent::WindowStateChange && window && window->isWindow()
-            && !window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint) && window->isMaximized())
-            QTimer::singleShot(0, window,
-                [window] { window->setWindowState(window->windowState() & ~Qt::WindowMaximized); });
-        return false;
-    }
-};
-#endif
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    preferXOnGnome();
+    choosePlatform();
     qInstallMessageHandler(startupMessage);
     QApplication app(argc, argv);
     qInstallMessageHandler(nullptr);
-#ifdef Q_OS_LINUX
-    if (QGuiApplication::platformName() == QLatin1StringView("wayland"))
-        app.installEventFilter(new NoMaximizeWithoutButton(&app));
-#endif
+    keepWindowsAsAsked(app);
     SetUpApplication();
 
     setErrorReport([](ErrorCode, const QString &message) { ShowErrorAndEnd(message); });

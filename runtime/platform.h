@@ -13,6 +13,16 @@
 // The font names this platform offers the program, in the order the platform reports them.
 std::unique_ptr<FontSource> systemFonts();
 
+// Called before the application exists: where the desktop honours the program's windows better
+// through another of Qt's platforms than the one Qt would take, asks Qt for it. A platform the user
+// names is the one used.
+void choosePlatform();
+
+class QApplication;
+// Called once the application exists: keeps the windows as their flags ask, where the platform
+// plugin alone lets them be changed otherwise.
+void keepWindowsAsAsked(QApplication &app);
+
 // The widget style the forms are drawn in.
 void setPlatformStyle();
 

@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -30,6 +31,51 @@ std::unique_ptr<FontSource> systemFonts()
         families.removeIf(Faces::isGeneric);
         return families;
     });
+}
+
+// GNOME's compositor leaves a Wayland client's title bar to the client, and Qt's own offers
+// maximize and minimize on every window, fixed size or not, and maximizes one when asked; nor can
+// a Wayland client place its windows or say that one is a splash. Through Xwayland the same
+// compositor frames the program's windows itself, as their flags ask, and lets them place
+// themselves. So in a GNOME Wayland session with an X display the program is an X client, as
+// every Qt 5 program was there; where that display does not answer it is a Wayland client after
+// all.
+void choosePlatform()
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("DISPLAY")
+        || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return;
+    if (qgetenv("XDG_CURRENT_DESKTOP").toLower().split(':').contains("gnome"))
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+}
+
+namespace {
+
+// Qt's own title bar, drawn on a Wayland client where the compositor draws none (GNOME's, when the
+// user names the Wayland platform), offers maximize on every window, and such compositors obey it
+// even for a window of fixed size; one without a maximize button is given back its size at once.
+class NoMaximizeWithoutButton : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        auto *window = qobject_cast<QWidget *>(object);
+        if (event->type() == QEvent::WindowStateChange && window && window->isWindow()
+            && !window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint) && window->isMaximized())
+            QTimer::singleShot(0, window,
+                [window] { window->setWindowState(window->windowState() & ~Qt::WindowMaximized); });
+        return false;
+    }
+};
+
+} // namespace
+
+void keepWindowsAsAsked(QApplication &app)
+{
+    if (QGuiApplication::platformName() == QLatin1StringView("wayland"))
+        app.installEventFilter(new NoMaximizeWithoutButton(&app));
 }
 
 // Without a desktop's own settings Qt asks fontconfig for the face of a generic name.

@@ -58,6 +58,16 @@ QMargins frameBeforeShow(QWidget *window)
     return window->windowHandle() ? window->windowHandle()->frameMargins() : QMargins();
 }
 
+// Qt's Windows platform is the only one.
+void choosePlatform()
+{
+}
+
+// Windows draws each window's frame and buttons from its flags, and honours them.
+void keepWindowsAsAsked(QApplication &)
+{
+}
+
 // A window without a frame is drawn without one: its flags say enough.
 void askForNoDecorations(QWidget *)
 {
