@@ -1,10 +1,10 @@
 #!/usr/bin/python3
 """Reads the built Windows program back: a GUI program whose icon group holds the images of the
 project's icon file, and whose version record is the release's, in Spanish (Spain), with the
-company and copyright of the LICENSE. Then its portable zip: the licences and the third-party
-notice in licenses\\, the notice covering every bundled file and naming the versions the build
-used, Qt's as Qt's own DLL records it.
-    exe_resources.py QUELVARO_EXE ICON_FILE ZIP LICENSE VERSION VERSION_TEXT MAKER NOTICE_VERSION..."""
+company and copyright of the LICENSE. Then its portable zip: one folder holding everything, the
+licences and the third-party notice in licenses\\, the notice covering every bundled file and
+naming the versions the build used, Qt's as Qt's own DLL records it.
+    exe_resources.py QUELVARO_EXE ICON_FILE ZIP LICENSE VERSION VERSION_TEXT MAKER FOLDER NOTICE_VERSION..."""
 import fnmatch
 import struct
 import sys
@@ -57,8 +57,8 @@ def version_strings(pe):
     return strings
 
 
-exe, ico, package, license_file, version, version_text, maker = sys.argv[1:8]
-notice_versions = sys.argv[8:]
+exe, ico, package, license_file, version, version_text, maker, folder = sys.argv[1:9]
+notice_versions = sys.argv[9:]
 pe = pefile.PE(exe)
 check(pe.FILE_HEADER.Machine == 0x8664, "not an x86-64 program")
 check(pe.OPTIONAL_HEADER.Subsystem == 2, f"subsystem {pe.OPTIONAL_HEADER.Subsystem}, not a GUI program (2)")
@@ -99,12 +99,15 @@ check(strings.get("LegalCopyright") == copyright, f"LegalCopyright is {strings.g
 check(strings.get("CompanyName") == maker and copyright.endswith(" " + maker),
       f"CompanyName is {strings.get('CompanyName')!r}; the LICENSE's holder: {copyright!r}")
 
+# Everything in one folder, so that unpacking the zip makes that folder and nothing beside it.
 zip_file = zipfile.ZipFile(package)
-names = [n for n in zip_file.namelist() if not n.endswith("/")]
+outside = [n for n in zip_file.namelist() if not n.startswith(folder + "/")]
+check(not outside, f"the zip holds {outside[:5]} outside {folder}/")
+names = [n[len(folder) + 1:] for n in zip_file.namelist() if n.startswith(folder + "/") and not n.endswith("/")]
 
 
 def text(name):
-    data = zip_file.read(name)
+    data = zip_file.read(folder + "/" + name)
     check(b"\n" not in data.replace(b"\r\n", b""), f"{name} does not end its lines as Windows does")
     return data.decode("utf-8").replace("\r\n", "\n")
 
@@ -136,11 +139,11 @@ if licenses >= expected:
     words = " ".join(notice.split())
     for named in notice_versions:
         check(named in words, f"the notice does not name {named}")
-    qt = pefile.PE(data=zip_file.read("Qt6Core.dll"))
+    qt = pefile.PE(data=zip_file.read(folder + "/Qt6Core.dll"))
     qt_version = ".".join(version_strings(qt).get("ProductVersion", "").split(".")[:3])
     check(f"Qt {qt_version} " in words and f"qt6-base {qt_version}+" in words,
           f"the notice does not name the Qt {qt_version!r} that Qt6Core.dll is")
-    size = sum(i.compress_size for i in zip_file.infolist() if i.filename.startswith("licenses/"))
+    size = sum(i.compress_size for i in zip_file.infolist() if i.filename.startswith(folder + "/licenses/"))
     print(f"licenses/ adds {size} bytes to the zip")
 
 for failure in failures:

@@ -3,17 +3,17 @@
 # Program Files with the licences and notices of the portable zip, a Start-menu entry and an
 # uninstaller registered with Windows; the installed program starts and ends on "Salir";
 # uninstalling leaves none of it behind. The installer's licence page shows the program's licence.
-#   installer.sh SETUP_EXE ZIP NAME MAKER
+#   installer.sh SETUP_EXE ZIP NAME MAKER ZIP_FOLDER
 source "$(dirname "$0")/../e2e/lib.sh" "$1"
 setup=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-zip=$2 name=$3 maker=$4
+zip=$2 name=$3 maker=$4 top=$5
 [ -f "$setup" ] || fail "no installer at $1 (tools/windows/build.sh makes it)"
 [ -f "$zip" ] || fail "no zip at $zip"
 
 # CPack leaves the script it made the installer from beside it.
 script=$(dirname "$setup")/_CPack_Packages/win64/NSIS/project.nsi
 page=$(sed -n 's/^ *!insertmacro MUI_PAGE_LICENSE "\(.*\)"\r\?$/\1/p' "$script")
-[ -n "$page" ] && unzip -p "$zip" licenses/LICENSE.txt | cmp -s - "$page" ||
+[ -n "$page" ] && unzip -p "$zip" "$top/licenses/LICENSE.txt" | cmp -s - "$page" ||
     fail "the installer's licence page shows '$page', not the program's licence"
 
 start_x
@@ -28,8 +28,8 @@ wine "$setup" /S </dev/null >"$E2E_TMP/setup.log" 2>&1 || { cat "$E2E_TMP/setup.
 [ -f "$programs/$name/$name.lnk" ] ||
     fail "no Start-menu entry $name: $(find "$WINEPREFIX/drive_c" -iname '*.lnk' | grep -v -i 'wine\|notepad' || true)"
 mkdir "$E2E_TMP/zip"
-unzip -q "$zip" 'licenses/*' -d "$E2E_TMP/zip"
-diff -r "$E2E_TMP/zip/licenses" "$folder/licenses" >"$E2E_TMP/licenses.diff" ||
+unzip -q "$zip" "$top/licenses/*" -d "$E2E_TMP/zip"
+diff -r "$E2E_TMP/zip/$top/licenses" "$folder/licenses" >"$E2E_TMP/licenses.diff" ||
     fail "the installed licences differ from the zip's: $(cat "$E2E_TMP/licenses.diff")"
 wine reg query "$uninstall_key" /v UninstallString >"$E2E_TMP/reg.txt" 2>&1 || { cat "$E2E_TMP/reg.txt" >&2; fail "no uninstaller registered"; }
 uninstaller=$(tr -d '\r' <"$E2E_TMP/reg.txt" | sed -n 's/.*UninstallString[[:space:]]*REG_SZ[[:space:]]*//p')
