@@ -7,11 +7,12 @@
 #   and an Apps & features entry in HKLM or HKCU, read whole and compared;
 # - installed again silently without a switch, it replaces the install in the same scope, and on a
 #   computer without Quelvaro it installs for the current user;
+# - the packages signed once with a throwaway certificate, the signatures checked;
 # - uninstalled by the entry's QuietUninstallString, nothing is left.
-#   installer.sh SETUP_EXE ZIP NAME MAKER RELEASE URL CONTACT
+#   installer.sh SETUP_EXE ZIP NAME MAKER RELEASE URL CONTACT CPACK BUILD_DIR
 source "$(dirname "$0")/../e2e/lib.sh" "$1"
 setup=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-zip=$2 name=$3 maker=$4 release=$5 url=$6 contact=$7
+zip=$2 name=$3 maker=$4 release=$5 url=$6 contact=$7 cpack=$8 build=$9
 top=$name-$release
 [ -f "$setup" ] || fail "no installer at $1 (tools/windows/build.sh makes it)"
 [ -f "$zip" ] || fail "no zip at $zip"
@@ -160,10 +161,74 @@ install "" HKLM "$machine" "$machine_menu"
 [ -z "$(read_key HKCU)" ] || fail "installed again, it also made an entry for the current user"
 uninstall HKLM "$machine" "$machine_menu"
 
-install pages HKCU "$user" "$user_menu"
+# Signed once, with a certificate made here and thrown away and timestamped by a timestamp server
+# of the test's own (openssl ts behind a local web server): the packages the build makes with
+# them, of which the installer is installed for the current user.
+sign=$E2E_TMP/sign
+mkdir "$sign"
+certificate() { # certificate NAME EXTENDED_KEY_USAGE
+    openssl req -x509 -newkey rsa:2048 -nodes -subj "/CN=$maker $1/O=$maker" -days 2 -addext "extendedKeyUsage=$2" \
+        -keyout "$sign/$1.key" -out "$sign/$1.pem" 2>"$sign/openssl.log" || { cat "$sign/openssl.log" >&2; fail "cannot make a certificate"; }
+}
+certificate prueba codeSigning
+certificate tsa critical,timeStamping
+openssl pkcs12 -export -inkey "$sign/prueba.key" -in "$sign/prueba.pem" -passout pass:prueba -out "$sign/prueba.p12"
+echo 01 >"$sign/serial"
+cat >"$sign/tsa.cnf" <<CNF
+[tsa]
+default_tsa = tsa_config
+[tsa_config]
+serial = $sign/serial
+signer_cert = $sign/tsa.pem
+signer_key = $sign/tsa.key
+signer_digest = sha256
+default_policy = 1.2.3.4.1
+digests = sha256, sha1
+accuracy = secs:1
+ess_cert_id_alg = sha256
+CNF
+python3 - "$sign/tsa.cnf" >"$sign/tsa.port" 2>"$sign/tsa.log" <<'PY' &
+import http.server, subprocess, sys
+class Reply(http.server.BaseHTTPRequestHandler):
+    def do_POST(self):
+        query = self.rfile.read(int(self.headers["Content-Length"]))
+        reply = subprocess.run(["openssl", "ts", "-reply", "-config", sys.argv[1], "-queryfile", "/dev/stdin",
+                                "-out", "/dev/stdout"], input=query, capture_output=True).stdout
+        self.send_response(200 if reply else 500)
+        self.send_header("Content-Type", "application/timestamp-reply")
+        self.send_header("Content-Length", str(len(reply)))
+        self.end_headers()
+        self.wfile.write(reply)
+server = http.server.HTTPServer(("127.0.0.1", 0), Reply)
+print(server.server_address[1], flush=True)
+server.serve_forever()
+PY
+E2E_PIDS+=($!)
+eventually 10 test -s "$sign/tsa.port"
+QUELVARO_SIGN_PKCS12=$sign/prueba.p12 QUELVARO_SIGN_PASSWORD=prueba QUELVARO_SIGN_TIMESTAMP=http://127.0.0.1:$(cat "$sign/tsa.port") \
+    "$cpack" -G NSIS --config "$build/CPackConfig.cmake" -B "$sign/out" -D CPACK_OUTPUT_FILE_PREFIX="$sign/out" \
+    >"$sign/cpack.log" 2>&1 || { cat "$sign/cpack.log" >&2; fail "cpack with a certificate failed"; }
+signed_setup=$(find "$sign/out" -maxdepth 1 -name '*-setup.exe')
+verify() {
+    osslsigncode verify -CAfile "$sign/prueba.pem" -TSA-CAfile "$sign/tsa.pem" -in "$1" >"$sign/verify.log" 2>&1 ||
+        { cat "$sign/verify.log" >&2; fail "$1 is not signed with the certificate given"; }
+    grep -q '^Timestamp Server Signature verification: ok' "$sign/verify.log" ||
+        { cat "$sign/verify.log" >&2; fail "$1 has no timestamp"; }
+}
+verify "$signed_setup"
+echo "installer: osslsigncode verify $(basename "$signed_setup"):"
+sed 's/^/    /' "$sign/verify.log"
+install pages HKCU "$user" "$user_menu" "$signed_setup"
 [ -z "$(read_key HKLM)" ] || fail "installed for the current user, it made an entry for everyone"
+# Every program and DLL it installed: the zip's and the uninstaller.
+unix=$(linux_path "$user")
+(cd "$unix" && find . \( -iname '*.exe' -o -iname '*.dll' \) | sed 's|^\./||' | LC_ALL=C sort) >"$sign/installed.txt"
+{ unzip -Z1 "$zip" | sed -n "s|^$top/||p" | grep -i '\.\(exe\|dll\)$'; echo Uninstall.exe; } | LC_ALL=C sort >"$sign/shipped.txt"
+diff "$sign/shipped.txt" "$sign/installed.txt" >&2 || fail "the signed installer installed other programs and DLLs than the zip's"
+while IFS= read -r file; do verify "$unix/$file"; done <"$sign/installed.txt"
+echo "installer: $(wc -l <"$sign/installed.txt") programs and DLLs installed from it verified, Uninstall.exe among them"
 start_by_shortcut "$user_menu\\$name.lnk" "$user"
-install "" HKCU "$user" "$user_menu"
+install "" HKCU "$user" "$user_menu" "$signed_setup"
 uninstall HKCU "$user" "$user_menu"
 install /CurrentUser HKCU "$user" "$user_menu"
 uninstall HKCU "$user" "$user_menu"
