@@ -23,7 +23,7 @@ page=$(sed -n 's/^ *!insertmacro MUI_PAGE_LICENSE "\(.*\)"\r\?$/\1/p' "$script")
 [ -n "$page" ] && unzip -p "$zip" "$top/licenses/LICENCIA.txt" | cmp -s - "$page" ||
     fail "the installer's licence page shows '$page', not the zip's licenses/LICENCIA.txt"
 # The Spanish text is the licence's: the same holder, the same numbered points.
-points() { grep -o '^\(Copyright .*\|[0-9]\+\.\) ' "$1" | tr -d '\r\n'; }
+points() { tr -d '\r' <"$1" | grep -o '^\(Copyright .*\|[0-9]\+\. \)' | tr -d '\n'; }
 [ "$(points "$page")" = "$(points "$(dirname "$0")/../../LICENSE")" ] ||
     fail "the Spanish licence's copyright and points are '$(points "$page")', the LICENSE's '$(points "$(dirname "$0")/../../LICENSE")'"
 
