@@ -26,9 +26,10 @@ declare -A PACKAGE_GROUPS=(
     # package and its checker
     [packaging]="binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file lintian"
     # the Windows program: cross compiler and Qt's build, Wine with its own fonts to test it, a
-    # private print server for a real default printer, zip and NSIS to package it
+    # private print server for a real default printer, zip and NSIS to package it, and osslsigncode
+    # to sign it (with a certificate openssl makes for the test)
     [windows]="g++-mingw-w64-x86-64-posix ninja-build perl wine wine64 fonts-wine python3-pefile
-        cups cups-client cups-bsd cups-filters zip unzip nsis"
+        cups cups-client cups-bsd cups-filters zip unzip nsis osslsigncode openssl"
     # the benchmark's synthetic font sets
     [bench]="python3 python3-fonttools"
 )

@@ -19,3 +19,13 @@ install(CODE "
     set(QUELVARO_DLL_DIRS \"${QUELVARO_DLL_DIRS}\")
     include(\"${CMAKE_CURRENT_LIST_DIR}/imports.cmake\")
 ")
+
+# With a certificate given (QUELVARO_SIGN_PKCS12, see the README), the program and every DLL it
+# ships are signed once installed and stripped, so that both packages carry the signed files.
+install(CODE "
+    if(NOT \"\$ENV{QUELVARO_SIGN_PKCS12}\" STREQUAL \"\")
+        file(GLOB_RECURSE _binaries \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/*.exe\" \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/*.dll\")
+        execute_process(COMMAND bash \"${CMAKE_CURRENT_LIST_DIR}/sign.sh\" \"${QUELVARO_NAME}\" \"${PROJECT_HOMEPAGE_URL}\"
+            \${_binaries} COMMAND_ERROR_IS_FATAL ANY)
+    endif()
+")

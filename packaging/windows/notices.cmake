@@ -93,6 +93,11 @@ endfunction()
 
 file(READ ${PROJECT_SOURCE_DIR}/LICENSE _text)
 quelvaro_license_text(LICENSE.txt "${_text}")
+# Its Spanish text, which the installer's licence page shows. The byte-order mark tells the
+# installer, and Notepad before Windows 10 1903, that it is UTF-8.
+file(READ ${PROJECT_SOURCE_DIR}/LICENCIA _text)
+string(ASCII 239 187 191 _bom)
+quelvaro_license_text(LICENCIA.txt "${_bom}${_text}")
 file(READ /usr/share/common-licenses/LGPL-3 _text)
 quelvaro_license_text(LGPL-3.0.txt "${_text}")
 file(READ /usr/share/common-licenses/GPL-3 _text)
@@ -200,13 +205,14 @@ string(APPEND _notice "\n"
 
 string(CONCAT _notice
     "${QUELVARO_NAME} ${QUELVARO_RELEASE} for Windows: third-party components\n\n"
-    "${QUELVARO_NAME} itself (quelvaro.exe) is under LICENSE.txt. Beside it are these\n"
-    "components, each under its own licence, whose texts are in this folder.\n\n"
+    "${QUELVARO_NAME} itself (quelvaro.exe) is under LICENSE.txt (in Spanish, LICENCIA.txt).\n"
+    "Beside it are these components, each under its own licence, whose texts are in this\n"
+    "folder.\n\n"
     "${_notice}")
 quelvaro_license_text(THIRD-PARTY-NOTICES.txt "${_notice}")
 
 install(DIRECTORY ${_licenses}/ DESTINATION licenses)
-set(CPACK_RESOURCE_FILE_LICENSE ${_licenses}/LICENSE.txt)
+set(CPACK_RESOURCE_FILE_LICENSE ${_licenses}/LICENCIA.txt)
 
 # What the notice names, for the tests to look for in the packages.
 set(_versions "${QUELVARO_QT_SOURCE}" "${_gcc_PACKAGE} ${_gcc_VERSION}" "${_pthreads_PACKAGE} ${_pthreads_VERSION}")

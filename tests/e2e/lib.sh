@@ -160,12 +160,16 @@ wine_prefix() {
 }
 
 # The program is a Linux executable, a Windows one (a path Wine understands), or the Windows
-# program's portable zip, which the first start unpacks into the prefix.
+# program's portable zip, which the first start unpacks into the prefix as "Extraer aquí" does:
+# the program is in the zip's one folder.
 start_app() {
     if [[ $QUELVARO == *.zip ]]; then
         wine_prefix
-        unzip -q "$QUELVARO" -d "$WINEPREFIX/drive_c/Quelvaro" || fail "cannot unpack $QUELVARO"
-        QUELVARO='C:\Quelvaro\quelvaro.exe'
+        local folder
+        folder=$(unzip -Z1 "$QUELVARO" | cut -d/ -f1 | sort -u)
+        [ "$(wc -l <<<"$folder")" = 1 ] || fail "the zip does not hold one folder but: $folder"
+        unzip -q "$QUELVARO" -d "$WINEPREFIX/drive_c" || fail "cannot unpack $QUELVARO"
+        QUELVARO="C:\\$folder\\quelvaro.exe"
     fi
     local command=("$QUELVARO")
     [[ $QUELVARO == *.exe ]] && command=(wine "$QUELVARO")

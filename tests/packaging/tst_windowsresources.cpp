@@ -1,6 +1,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 #include <algorithm>
@@ -16,6 +17,7 @@ namespace {
 constexpr int RtIcon = 3;
 constexpr int RtGroupIcon = 14;
 constexpr int RtVersion = 16;
+constexpr int RtManifest = 24;
 constexpr quint16 SpanishSpain = 0x0C0A;
 constexpr quint16 Utf16CodePage = 1200;
 
@@ -157,6 +159,7 @@ private slots:
     void spanishStringBlockNamesTheProduct();
     void translationMatchesTheStringBlock();
     void iconGroupHoldsTheThreeImagesOfTheIcoFile();
+    void manifestRunsAsInvokerOnWindows10And11AwareOfEachMonitor();
 
 private:
     const Resource *find(int type) const;
@@ -333,6 +336,59 @@ void TestWindowsResources::iconGroupHoldsTheThreeImagesOfTheIcoFile()
         QVERIFY2(
             icon->data == image, qPrintable(QStringLiteral("icon image %1 differs from the file").arg(id)));
     }
+}
+
+// What Windows reads of the manifest when it starts the program, each element in the namespace it
+// looks for: a name in another namespace is ignored without a word.
+void TestWindowsResources::manifestRunsAsInvokerOnWindows10And11AwareOfEachMonitor()
+{
+    std::vector<const Resource *> manifests;
+    for (const Resource &r : m_resources)
+        if (r.type.number == RtManifest)
+            manifests.push_back(&r);
+    QCOMPARE(manifests.size(), std::size_t(1));
+    // Id 1 is the manifest Windows applies to a program as it starts it.
+    QCOMPARE(manifests.front()->name.number, 1);
+
+    const QString v1 = QStringLiteral("urn:schemas-microsoft-com:asm.v1");
+    const QString v3 = QStringLiteral("urn:schemas-microsoft-com:asm.v3");
+    const QString compatibility = QStringLiteral("urn:schemas-microsoft-com:compatibility.v1");
+    const QString settings2005 = QStringLiteral("http://schemas.microsoft.com/SMI/2005/WindowsSettings");
+    const QString settings2016 = QStringLiteral("http://schemas.microsoft.com/SMI/2016/WindowsSettings");
+    QXmlStreamReader xml(manifests.front()->data);
+    QString root;
+    QStringList levels;
+    QStringList systems;
+    QString dpiAware;
+    QString dpiAwareness;
+    const auto attribute
+        = [&xml](const char *name) { return xml.attributes().value(QLatin1StringView(name)).toString(); };
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QString ns = xml.namespaceUri().toString();
+        const QString name = xml.name().toString();
+        if (root.isEmpty()) {
+            root = ns + u' ' + name + u' ' + attribute("manifestVersion");
+        } else if (name == u"requestedExecutionLevel" && ns == v3) {
+            levels << attribute("level") + u' ' + attribute("uiAccess");
+        } else if (name == u"supportedOS" && ns == compatibility) {
+            systems << attribute("Id");
+        } else if (name == u"dpiAware" && ns == settings2005) {
+            dpiAware = xml.readElementText().trimmed();
+        } else if (name == u"dpiAwareness" && ns == settings2016) {
+            dpiAwareness = xml.readElementText().trimmed();
+        }
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QCOMPARE(root, v1 + QStringLiteral(" assembly 1.0"));
+    QCOMPARE(levels, QStringList { QStringLiteral("asInvoker false") });
+    // Windows 10 and 11 share the id.
+    QCOMPARE(systems, QStringList { QStringLiteral("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}") });
+    // Qt's Windows plugin makes the process per-monitor (v2) aware unless told otherwise; set
+    // otherwise here, the two would disagree.
+    QCOMPARE(dpiAwareness, QStringLiteral("PerMonitorV2"));
+    QCOMPARE(dpiAware, QStringLiteral("true/pm"));
 }
 
 QTEST_GUILESS_MAIN(TestWindowsResources)

@@ -1,10 +1,12 @@
 #!/usr/bin/python3
 """Reads the built Windows program back: a GUI program whose icon group holds the images of the
 project's icon file, and whose version record is the release's, in Spanish (Spain), with the
-company and copyright of the LICENSE. Then its portable zip: the licences and the third-party
-notice in licenses\\, the notice covering every bundled file and naming the versions the build
-used, Qt's as Qt's own DLL records it.
-    exe_resources.py QUELVARO_EXE ICON_FILE ZIP LICENSE VERSION VERSION_TEXT MAKER NOTICE_VERSION..."""
+company and copyright of the LICENSE; the installer's version record names the same. Then its
+portable zip: one folder holding everything, the licences and the third-party notice in
+licenses\\, the notice covering every bundled file and naming the versions the build used, Qt's as
+Qt's own DLL records it.
+    exe_resources.py QUELVARO_EXE SETUP_EXE ICON_FILE ZIP LICENSE VERSION VERSION_TEXT MAKER FOLDER
+                     NOTICE_VERSION..."""
 import fnmatch
 import struct
 import sys
@@ -57,8 +59,8 @@ def version_strings(pe):
     return strings
 
 
-exe, ico, package, license_file, version, version_text, maker = sys.argv[1:8]
-notice_versions = sys.argv[8:]
+exe, setup, ico, package, license_file, version, version_text, maker, folder = sys.argv[1:10]
+notice_versions = sys.argv[10:]
 pe = pefile.PE(exe)
 check(pe.FILE_HEADER.Machine == 0x8664, "not an x86-64 program")
 check(pe.OPTIONAL_HEADER.Subsystem == 2, f"subsystem {pe.OPTIONAL_HEADER.Subsystem}, not a GUI program (2)")
@@ -99,24 +101,47 @@ check(strings.get("LegalCopyright") == copyright, f"LegalCopyright is {strings.g
 check(strings.get("CompanyName") == maker and copyright.endswith(" " + maker),
       f"CompanyName is {strings.get('CompanyName')!r}; the LICENSE's holder: {copyright!r}")
 
+# The installer: the release's version, the maker and the product, in Spanish (NSIS writes its
+# Spanish as that of Spain's traditional sort, 0x040A).
+setup_pe = pefile.PE(setup)
+fixed = setup_pe.VS_FIXEDFILEINFO[0]
+setup_version = (fixed.FileVersionMS >> 16, fixed.FileVersionMS & 0xFFFF, fixed.FileVersionLS >> 16, fixed.FileVersionLS & 0xFFFF)
+check(setup_version == tuple(int(part) for part in version.split(".")), f"the installer's version {setup_version}, not {version}")
+setup_strings = {}
+for info in setup_pe.FileInfo[0]:
+    if info.Key == b"StringFileInfo":
+        for table in info.StringTable:
+            check(int(table.LangID[:4], 16) & 0x3FF == 0x0A, f"the installer's string table {table.LangID}")
+            setup_strings.update({k.decode(): v.decode() for k, v in table.entries.items()})
+for key, expected in (("ProductName", strings.get("ProductName")), ("CompanyName", maker), ("FileVersion", version_text),
+                      ("ProductVersion", version_text), ("LegalCopyright", copyright)):
+    check(setup_strings.get(key) == expected, f"the installer's {key} is {setup_strings.get(key)!r}, not {expected!r}")
+
+# Everything in one folder, so that unpacking the zip makes that folder and nothing beside it.
 zip_file = zipfile.ZipFile(package)
-names = [n for n in zip_file.namelist() if not n.endswith("/")]
+outside = [n for n in zip_file.namelist() if not n.startswith(folder + "/")]
+check(not outside, f"the zip holds {outside[:5]} outside {folder}/")
+names = [n[len(folder) + 1:] for n in zip_file.namelist() if n.startswith(folder + "/") and not n.endswith("/")]
 
 
 def text(name):
-    data = zip_file.read(name)
+    data = zip_file.read(folder + "/" + name)
     check(b"\n" not in data.replace(b"\r\n", b""), f"{name} does not end its lines as Windows does")
-    return data.decode("utf-8").replace("\r\n", "\n")
+    return data.decode("utf-8-sig").replace("\r\n", "\n")
 
 
 licenses = {n[len("licenses/"):] for n in names if n.startswith("licenses/")}
-expected = {"LICENSE.txt", "THIRD-PARTY-NOTICES.txt", "LGPL-3.0.txt", "GPL-3.0.txt", "GCC-exception-3.1.txt",
+expected = {"LICENSE.txt", "LICENCIA.txt", "THIRD-PARTY-NOTICES.txt", "LGPL-3.0.txt", "GPL-3.0.txt", "GCC-exception-3.1.txt",
             "winpthreads.txt", "Qt.txt", "qt-build/qt.sh", "qt-build/mingw-w64.cmake"}
 if any(n.startswith("translations/") for n in names):
     expected.add("Qt-translations.txt")
 check(licenses == expected, f"licenses/ holds {sorted(licenses)}, not {sorted(expected)}")
 if licenses >= expected:
     check(text("licenses/LICENSE.txt") == license_text, "licenses/LICENSE.txt is not the LICENSE")
+    check(zip_file.read(folder + "/licenses/LICENCIA.txt").startswith(b"\xef\xbb\xbf"),
+          "licenses/LICENCIA.txt has no byte-order mark: the installer's licence page would read it as ANSI")
+    spanish = open(license_file[:-len("LICENSE")] + "LICENCIA", encoding="utf-8").read()
+    check(text("licenses/LICENCIA.txt") == spanish, "licenses/LICENCIA.txt is not the LICENCIA")
     for name, first_words in (("LGPL-3.0.txt", "GNU LESSER GENERAL PUBLIC LICENSE Version 3,"),
                               ("GPL-3.0.txt", "GNU GENERAL PUBLIC LICENSE Version 3,"),
                               ("GCC-exception-3.1.txt", "GCC RUNTIME LIBRARY EXCEPTION Version 3.1,"),
@@ -136,11 +161,11 @@ if licenses >= expected:
     words = " ".join(notice.split())
     for named in notice_versions:
         check(named in words, f"the notice does not name {named}")
-    qt = pefile.PE(data=zip_file.read("Qt6Core.dll"))
+    qt = pefile.PE(data=zip_file.read(folder + "/Qt6Core.dll"))
     qt_version = ".".join(version_strings(qt).get("ProductVersion", "").split(".")[:3])
     check(f"Qt {qt_version} " in words and f"qt6-base {qt_version}+" in words,
           f"the notice does not name the Qt {qt_version!r} that Qt6Core.dll is")
-    size = sum(i.compress_size for i in zip_file.infolist() if i.filename.startswith("licenses/"))
+    size = sum(i.compress_size for i in zip_file.infolist() if i.filename.startswith(folder + "/licenses/"))
     print(f"licenses/ adds {size} bytes to the zip")
 
 for failure in failures:
