@@ -1,5 +1,6 @@
 #include "about/frmacerca.h"
 #include "formsupport.h"
+#include "identity.h"
 #include "preview/frmprincipal.h"
 #include "runtime/application.h"
 #include "startup/frmpresenta.h"
