@@ -242,31 +242,16 @@ void Image::setPicture(const QString &path)
 
 Line::Line(QPoint from, QPoint to, int width, quint32 colour, QWidget *parent)
     : QWidget(parent)
-    , m_from(from)
-    , m_to(to)
-    , m_width(width)
     , m_colour(colourFromValue(colour))
 {
+    // The forms' lines are horizontal rules: a filled rectangle of the line's width.
+    Q_ASSERT(from.y() == to.y());
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    const int half = width / 2;
     const int left = std::min(from.x(), to.x()), right = std::max(from.x(), to.x());
-    const int top = std::min(from.y(), to.y()), bottom = std::max(from.y(), to.y());
-    if (from.y() == to.y())
-        setGeometry(left, top - half, right - left, width);
-    else if (from.x() == to.x())
-        setGeometry(left - half, top, width, bottom - top);
-    else
-        setGeometry(QRect(QPoint(left, top), QPoint(right, bottom)).adjusted(-half, -half, half, half));
+    setGeometry(left, from.y() - width / 2, right - left, width);
 }
 
 void Line::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
-    if (m_from.y() == m_to.y() || m_from.x() == m_to.x()) {
-        painter.fillRect(rect(), m_colour);
-        return;
-    }
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(m_colour, m_width));
-    painter.drawLine(m_from - pos(), m_to - pos());
+    QPainter(this).fillRect(rect(), m_colour);
 }

@@ -139,7 +139,5 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QPoint m_from, m_to;
-    int m_width;
     QColor m_colour;
 };

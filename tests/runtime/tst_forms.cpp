@@ -203,10 +203,10 @@ void TestForms::tabOrderFollowsTabIndex()
 void TestForms::runTimeErrorsNameNumberAndDescription()
 {
     RaiseError(ErrorCode::TypeMismatch);
-    RaiseError(ErrorCode::Overflow);
+    RaiseError(ErrorCode::PrinterError);
     QCOMPARE(registry->messages,
         QStringList({ "Error '13' en tiempo de ejecución: No coinciden los tipos",
-            "Error '6' en tiempo de ejecución: Desbordamiento" }));
+            "Error '482' en tiempo de ejecución: Error de impresora" }));
 }
 
 QTEST_MAIN(TestForms)
