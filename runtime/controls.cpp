@@ -174,14 +174,15 @@ void TextBox::setForeColor(quint32 value)
 
 Timer::Timer(QObject *parent)
     : QObject(parent)
+    , m_clock(new QTimer(this))
 {
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &Timer::Tick);
+    m_clock->setTimerType(Qt::PreciseTimer);
+    connect(m_clock, &QTimer::timeout, this, &Timer::Tick);
 }
 
 void Timer::setInterval(int ms)
 {
-    m_timer.setInterval(ms);
+    m_clock->setInterval(ms);
     update();
 }
 
@@ -193,28 +194,16 @@ void Timer::setEnabled(bool enabled)
 
 void Timer::update()
 {
-    if (m_enabled && !m_held && m_timer.interval() > 0)
-        m_timer.start();
+    if (m_enabled && m_clock->interval() > 0)
+        m_clock->start();
     else
-        m_timer.stop();
-}
-
-void Timer::fire()
-{
-    if (m_enabled)
-        emit Tick();
-}
-
-void Timer::holdClock()
-{
-    m_held = true;
-    m_timer.stop();
+        m_clock->stop();
 }
 
 void Timer::stop()
 {
     m_enabled = false;
-    m_timer.stop();
+    m_clock->stop();
 }
 
 Image::Image(QWidget *parent)

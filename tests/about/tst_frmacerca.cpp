@@ -109,9 +109,9 @@ void TestFrmAcerca::ticksGoOnBehindIt()
 {
     form->cmdviau_Click();
     form->cmdcerca_Click();
-    QVERIFY(form->Timer1->isRunning());
-    form->Timer1->fire();
-    form->Timer1->fire();
+    QVERIFY(clockRunning(*form->Timer1));
+    tick(*form->Timer1);
+    tick(*form->Timer1);
     QCOMPARE(form->CmbNDL->ListIndex(), 2);
     QCOMPARE(form->txtvisu->fontName(), QString("C"));
     Forms::get<frmacerca>().close();

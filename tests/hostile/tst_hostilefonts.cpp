@@ -90,8 +90,7 @@ QStringList TestHostileFonts::fontconfigFamilies()
 
 void TestHostileFonts::startWithInstalledFonts()
 {
-    registry = std::make_unique<TestRegistry>();
-    registry->printer.setSource(systemFonts());
+    registry = std::make_unique<TestRegistry>(systemFonts());
     form = &startPreview();
     form->resize(form->size());
     form->show();
@@ -200,8 +199,8 @@ void TestHostileFonts::automaticViewingGoesThroughTheWholeList()
     QTest::mouseClick(form->cmdviau, Qt::LeftButton);
     QVERIFY(form->Timer1->Enabled());
     QStringList shown;
-    for (int tick = 0; tick < count + 1; ++tick) {
-        form->Timer1->fire();
+    for (int step = 0; step < count + 1; ++step) {
+        tick(*form->Timer1);
         shown << form->txtvisu->fontName();
         render();
     }

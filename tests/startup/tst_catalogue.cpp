@@ -115,8 +115,7 @@ void TestCatalogue::labelIsRewrittenAfterEachName()
     };
     auto fonts = std::make_unique<WatchingFonts>();
     WatchingFonts *source = fonts.get();
-    registry = std::make_unique<TestRegistry>();
-    registry->printer.setSource(std::move(fonts));
+    registry = std::make_unique<TestRegistry>(std::move(fonts));
     CargarFuentes();
     QCOMPARE(source->seen,
         QStringList({ "", " 1 fuentes listadas", " 1 fuentes listadas", " 2 fuentes listadas" }));
@@ -130,8 +129,7 @@ void TestCatalogue::moreNamesThanASixteenBitCountAreAllListed()
         names << QString("Fuente %1").arg(i, 5, 10, QChar(u'0'));
     auto fonts = std::make_unique<CountingFonts>(names, 40000);
     CountingFonts *source = fonts.get();
-    registry = std::make_unique<TestRegistry>();
-    registry->printer.setSource(std::move(fonts));
+    registry = std::make_unique<TestRegistry>(std::move(fonts));
     CargarFuentes();
     FrmPrincipal &form = Forms::get<FrmPrincipal>();
     QCOMPARE(form.CmbNDL->ListCount(), 40000);

@@ -43,7 +43,7 @@ void TestFrmPresenta::loadArmsTheTimerThatStartsThePreview()
     QElapsedTimer sinceLoad;
     sinceLoad.start();
     QPointer<FrmPresenta> splash = &Forms::get<FrmPresenta>();
-    QVERIFY(splash->Timer1->isRunning());
+    QVERIFY(clockRunning(*splash->Timer1));
     splash->Show();
     QVERIFY(!Forms::isLoaded<FrmPrincipal>());
     QTRY_VERIFY(Forms::isLoaded<FrmPrincipal>());
@@ -65,7 +65,7 @@ void TestFrmPresenta::ticksWaitForThePictureToBeDrawn()
     splash.Show();
     QElapsedTimer waited;
     waited.start();
-    splash.Timer1->fire();
+    tick(*splash.Timer1);
     QVERIFY(!Forms::isLoaded<FrmPrincipal>());
     // Never drawn, the fonts load all the same, once the splash has waited a second for it.
     QTRY_VERIFY_WITH_TIMEOUT(Forms::isLoaded<FrmPrincipal>(), 5000);
@@ -76,10 +76,10 @@ void TestFrmPresenta::aTickThatWaitedLoadsOnceThePictureIsDrawn()
 {
     registry = std::make_unique<TestRegistry>(QStringList({ "Sans" }));
     FrmPresenta &splash = Forms::get<FrmPresenta>();
-    splash.Timer1->holdClock();
+    holdClock(*splash.Timer1);
     splash.Image1->setUpdatesEnabled(false);
     splash.Show();
-    splash.Timer1->fire();
+    tick(*splash.Timer1);
     QCoreApplication::processEvents();
     QVERIFY(!Forms::isLoaded<FrmPrincipal>());
     // Drawn late, the picture is whole on the display: the fonts load then, with no second tick.
@@ -96,7 +96,7 @@ void TestFrmPresenta::previewOpensWithFirstFontSizeTenAndBlack()
     FrmPresenta &splash = Forms::get<FrmPresenta>();
     splash.Show();
     splash.Image1->repaint();
-    splash.Timer1->fire();
+    tick(*splash.Timer1);
     QVERIFY(!Forms::isLoaded<FrmPresenta>());
 
     FrmPrincipal &form = Forms::get<FrmPrincipal>();
@@ -121,7 +121,7 @@ void TestFrmPresenta::previewOpensWithFirstFontSizeTenAndBlack()
 void TestFrmPresenta::previewOpensWithAnEmptyCatalogue()
 {
     registry = std::make_unique<TestRegistry>(QStringList({ "", "" }));
-    Forms::get<FrmPresenta>().Timer1->fire();
+    tick(*Forms::get<FrmPresenta>().Timer1);
     FrmPrincipal &form = Forms::get<FrmPrincipal>();
     QVERIFY(form.isVisible());
     QCOMPARE(form.CmbNDL->ListCount(), 0);

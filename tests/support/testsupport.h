@@ -1,5 +1,6 @@
 #pragma once
 
+#include "listedfonts.h"
 #include "runtime/errors.h"
 #include "runtime/form.h"
 #include "runtime/printer.h"
@@ -40,10 +41,15 @@ private:
     Ending previousEnding;
 };
 
-// A registry of forms for one test, with a printer that offers the given font names.
+// A registry of forms for one test, with a printer that offers the given font names, or those of
+// the given source.
 struct TestRegistry : Recorder {
     explicit TestRegistry(QStringList fonts = {})
-        : printer(std::make_unique<ListedFonts>(std::move(fonts)))
+        : TestRegistry(std::make_unique<ListedFonts>(std::move(fonts)))
+    {
+    }
+    explicit TestRegistry(std::unique_ptr<FontSource> fonts)
+        : printer(std::move(fonts))
     {
     }
     ~TestRegistry()
