@@ -6,11 +6,10 @@
 #include <QPointer>
 #include <QtTest>
 
-class TestFrmAcerca : public QObject {
+class TestFrmAcerca : public PreviewTest {
     Q_OBJECT
 private slots:
     void init();
-    void cleanup();
 
     void windowAsTheTableSays();
     void pictureIsClippedAtTheTop();
@@ -18,22 +17,11 @@ private slots:
     void previewRefusesInputAndCloseWhileOpen();
     void ticksGoOnBehindIt();
     void programEndsOnlyAfterItCloses();
-
-private:
-    FrmPrincipal *form = nullptr;
-    std::unique_ptr<TestRegistry> registry;
 };
 
 void TestFrmAcerca::init()
 {
-    registry = std::make_unique<TestRegistry>(QStringList({ "A", "B", "C" }));
-    form = &startPreview();
-}
-
-void TestFrmAcerca::cleanup()
-{
-    form = nullptr;
-    registry.reset();
+    openPreview({ "A", "B", "C" });
 }
 
 void TestFrmAcerca::windowAsTheTableSays()

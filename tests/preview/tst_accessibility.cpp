@@ -37,12 +37,11 @@ QStringList disabledControls(QWidget *window)
 
 } // namespace
 
-class TestAccessibility : public QObject {
+class TestAccessibility : public PreviewTest {
     Q_OBJECT
 private slots:
     void initTestCase();
     void init();
-    void cleanup();
 
     void windowsAndPicturesAreNamed();
     void controlsHaveSpanishNamesAndRoles_data();
@@ -54,10 +53,6 @@ private slots:
     void focusReadsTheControlsInTheWrittenOrder();
     void automaticViewingDisablesTheFontListAndStartButton();
     void aboutWindowDisablesEveryPreviewControl();
-
-private:
-    FrmPrincipal *form = nullptr;
-    std::unique_ptr<TestRegistry> registry;
 };
 
 void TestAccessibility::initTestCase()
@@ -68,14 +63,7 @@ void TestAccessibility::initTestCase()
 
 void TestAccessibility::init()
 {
-    registry = std::make_unique<TestRegistry>(QStringList({ "Serif", "Mono", "DejaVu Sans" }));
-    form = &startPreview();
-}
-
-void TestAccessibility::cleanup()
-{
-    form = nullptr;
-    registry.reset();
+    openPreview({ "Serif", "Mono", "DejaVu Sans" });
 }
 
 void TestAccessibility::windowsAndPicturesAreNamed()

@@ -6,11 +6,9 @@
 
 #include <QtTest>
 
-class TestAutomatic : public QObject {
+class TestAutomatic : public FormTest {
     Q_OBJECT
 private slots:
-    void cleanup();
-
     void startAndStopSwapTheStates();
     void ticksStepFromTheSelectedEntry();
     void afterTheLastEntryComesTheFirst();
@@ -24,17 +22,11 @@ private slots:
 
 private:
     FrmPrincipal &startWith(const QStringList &fonts, bool realClock = false);
-    std::unique_ptr<TestRegistry> registry;
 };
-
-void TestAutomatic::cleanup()
-{
-    registry.reset();
-}
 
 FrmPrincipal &TestAutomatic::startWith(const QStringList &fonts, bool realClock)
 {
-    registry = std::make_unique<TestRegistry>(fonts);
+    registerForms(fonts);
     FrmPrincipal &form = startPreview();
     // Ticks come from the test alone, unless the real clock is what is tested.
     if (!realClock)

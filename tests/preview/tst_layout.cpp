@@ -5,11 +5,10 @@
 #include <QFontInfo>
 #include <QtTest>
 
-class TestLayout : public QObject {
+class TestLayout : public FormTest {
     Q_OBJECT
 private slots:
-    void init() { registry = std::make_unique<TestRegistry>(QStringList({ "Sans", "Mono" })); }
-    void cleanup() { registry.reset(); }
+    void init() { registerForms({ "Sans", "Mono" }); }
 
     void windowIsFixedLightGreyAndTitled();
     void controlsStandWhereTheTableSays_data();
@@ -19,9 +18,6 @@ private slots:
     void initialStatesAndTimer();
     void tabVisitsControlsInTheWrittenOrder();
     void rulesAreDrawnAcrossTheWindow();
-
-private:
-    std::unique_ptr<TestRegistry> registry;
 };
 
 void TestLayout::windowIsFixedLightGreyAndTitled()

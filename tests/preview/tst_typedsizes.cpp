@@ -9,7 +9,7 @@
 
 // Whatever a user types or pastes into the size box: only finite sizes from 1 to 1638 points
 // apply, everything else leaves the size as it was, with no message and no warning.
-class TestTypedSizes : public QObject {
+class TestTypedSizes : public PreviewTest {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -25,8 +25,6 @@ private:
     void startIn(const QString &locale);
     QLineEdit *sizeBox() const { return form->CmbTama->lineEdit(); }
 
-    std::unique_ptr<TestRegistry> registry;
-    FrmPrincipal *form = nullptr;
     QLocale savedLocale;
 };
 
@@ -70,8 +68,7 @@ void TestTypedSizes::init()
 
 void TestTypedSizes::cleanup()
 {
-    form = nullptr;
-    registry.reset();
+    PreviewTest::cleanup();
     QLocale::setDefault(savedLocale);
     QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(u'\n')));
 }
@@ -79,8 +76,7 @@ void TestTypedSizes::cleanup()
 void TestTypedSizes::startIn(const QString &locale)
 {
     QLocale::setDefault(QLocale(locale));
-    registry = std::make_unique<TestRegistry>(QStringList({ "DejaVu Sans", "DejaVu Serif" }));
-    form = &startPreview();
+    openPreview({ "DejaVu Sans", "DejaVu Serif" });
     form->CmbTama->setListIndex(3);
     QCOMPARE(form->txtvisu->fontSize(), StartingSize);
     form->show();

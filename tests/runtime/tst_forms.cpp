@@ -50,7 +50,7 @@ public:
 
 } // namespace
 
-class TestForms : public QObject {
+class TestForms : public FormTest {
     Q_OBJECT
 private slots:
     void init();
@@ -68,14 +68,13 @@ private slots:
 
 private:
     Log log;
-    std::unique_ptr<TestRegistry> registry;
 };
 
 void TestForms::init()
 {
     theLog = &log;
     log.events.clear();
-    registry = std::make_unique<TestRegistry>();
+    registerForms();
 }
 
 void TestForms::cleanup()

@@ -37,10 +37,9 @@ QStringList listed(ComboBox *box)
 
 } // namespace
 
-class TestCatalogue : public QObject {
+class TestCatalogue : public FormTest {
     Q_OBJECT
 private slots:
-    void cleanup() { registry.reset(); }
 
     void emptyNamesAreSkippedAndNotCounted();
     void namesAreSortedAndDuplicatesKept();
@@ -48,14 +47,11 @@ private slots:
     void noFontsLeaveListAndLabelEmpty();
     void labelIsRewrittenAfterEachName();
     void moreNamesThanASixteenBitCountAreAllListed();
-
-private:
-    std::unique_ptr<TestRegistry> registry;
 };
 
 void TestCatalogue::emptyNamesAreSkippedAndNotCounted()
 {
-    registry = std::make_unique<TestRegistry>(QStringList({ "Serif", "", "Mono" }));
+    registerForms({ "Serif", "", "Mono" });
     CargarFuentes();
     FrmPrincipal &form = Forms::get<FrmPrincipal>();
     QCOMPARE(listed(form.CmbNDL), QStringList({ "Mono", "Serif" }));
@@ -71,8 +67,7 @@ void TestCatalogue::emptyNamesAreSkippedAndNotCounted()
 
 void TestCatalogue::namesAreSortedAndDuplicatesKept()
 {
-    registry = std::make_unique<TestRegistry>(
-        QStringList({ "Zapf", "DejaVu Sans", "arial", "DejaVu Sans", "Bitstream" }));
+    registerForms({ "Zapf", "DejaVu Sans", "arial", "DejaVu Sans", "Bitstream" });
     CargarFuentes();
     QCOMPARE(listed(Forms::get<FrmPrincipal>().CmbNDL),
         QStringList({ "arial", "Bitstream", "DejaVu Sans", "DejaVu Sans", "Zapf" }));
@@ -81,8 +76,7 @@ void TestCatalogue::namesAreSortedAndDuplicatesKept()
 
 void TestCatalogue::namesAreNotTrimmedOrFiltered()
 {
-    registry = std::make_unique<TestRegistry>(
-        QStringList({ " Padded ", "Tab\tName", "Línea\nnueva", "中文字体", "עברית" }));
+    registerForms({ " Padded ", "Tab\tName", "Línea\nnueva", "中文字体", "עברית" });
     CargarFuentes();
     const QStringList names = listed(Forms::get<FrmPrincipal>().CmbNDL);
     QCOMPARE(names.size(), 5);
@@ -92,7 +86,7 @@ void TestCatalogue::namesAreNotTrimmedOrFiltered()
 
 void TestCatalogue::noFontsLeaveListAndLabelEmpty()
 {
-    registry = std::make_unique<TestRegistry>();
+    registerForms();
     CargarFuentes();
     FrmPrincipal &form = Forms::get<FrmPrincipal>();
     QCOMPARE(form.CmbNDL->ListCount(), 0);
@@ -115,7 +109,7 @@ void TestCatalogue::labelIsRewrittenAfterEachName()
     };
     auto fonts = std::make_unique<WatchingFonts>();
     WatchingFonts *source = fonts.get();
-    registry = std::make_unique<TestRegistry>(std::move(fonts));
+    registerForms(std::move(fonts));
     CargarFuentes();
     QCOMPARE(source->seen,
         QStringList({ "", " 1 fuentes listadas", " 1 fuentes listadas", " 2 fuentes listadas" }));
@@ -129,7 +123,7 @@ void TestCatalogue::moreNamesThanASixteenBitCountAreAllListed()
         names << QString("Fuente %1").arg(i, 5, 10, QChar(u'0'));
     auto fonts = std::make_unique<CountingFonts>(names, 40000);
     CountingFonts *source = fonts.get();
-    registry = std::make_unique<TestRegistry>(std::move(fonts));
+    registerForms(std::move(fonts));
     CargarFuentes();
     FrmPrincipal &form = Forms::get<FrmPrincipal>();
     QCOMPARE(form.CmbNDL->ListCount(), 40000);

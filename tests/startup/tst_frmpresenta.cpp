@@ -5,10 +5,9 @@
 #include <QPointer>
 #include <QtTest>
 
-class TestFrmPresenta : public QObject {
+class TestFrmPresenta : public FormTest {
     Q_OBJECT
 private slots:
-    void cleanup() { registry.reset(); }
 
     void splashIsBorderlessWithItsPicture();
     void loadArmsTheTimerThatStartsThePreview();
@@ -16,14 +15,11 @@ private slots:
     void aTickThatWaitedLoadsOnceThePictureIsDrawn();
     void previewOpensWithFirstFontSizeTenAndBlack();
     void previewOpensWithAnEmptyCatalogue();
-
-private:
-    std::unique_ptr<TestRegistry> registry;
 };
 
 void TestFrmPresenta::splashIsBorderlessWithItsPicture()
 {
-    registry = std::make_unique<TestRegistry>(QStringList({ "Sans" }));
+    registerForms({ "Sans" });
     FrmPresenta &splash = Forms::get<FrmPresenta>();
     QCOMPARE(splash.size(), QSize(355, 198));
     QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
@@ -39,7 +35,7 @@ void TestFrmPresenta::splashIsBorderlessWithItsPicture()
 
 void TestFrmPresenta::loadArmsTheTimerThatStartsThePreview()
 {
-    registry = std::make_unique<TestRegistry>(QStringList({ "Sans" }));
+    registerForms({ "Sans" });
     QElapsedTimer sinceLoad;
     sinceLoad.start();
     QPointer<FrmPresenta> splash = &Forms::get<FrmPresenta>();
@@ -58,7 +54,7 @@ void TestFrmPresenta::loadArmsTheTimerThatStartsThePreview()
 
 void TestFrmPresenta::ticksWaitForThePictureToBeDrawn()
 {
-    registry = std::make_unique<TestRegistry>(QStringList({ "Sans" }));
+    registerForms({ "Sans" });
     FrmPresenta &splash = Forms::get<FrmPresenta>();
     // A display slow to show the splash: shown, its picture not yet drawn.
     splash.Image1->setUpdatesEnabled(false);
@@ -74,7 +70,7 @@ void TestFrmPresenta::ticksWaitForThePictureToBeDrawn()
 
 void TestFrmPresenta::aTickThatWaitedLoadsOnceThePictureIsDrawn()
 {
-    registry = std::make_unique<TestRegistry>(QStringList({ "Sans" }));
+    registerForms({ "Sans" });
     FrmPresenta &splash = Forms::get<FrmPresenta>();
     holdClock(*splash.Timer1);
     splash.Image1->setUpdatesEnabled(false);
@@ -92,7 +88,7 @@ void TestFrmPresenta::aTickThatWaitedLoadsOnceThePictureIsDrawn()
 
 void TestFrmPresenta::previewOpensWithFirstFontSizeTenAndBlack()
 {
-    registry = std::make_unique<TestRegistry>(QStringList({ "Serif", "", "Mono", "DejaVu Sans" }));
+    registerForms({ "Serif", "", "Mono", "DejaVu Sans" });
     FrmPresenta &splash = Forms::get<FrmPresenta>();
     splash.Show();
     splash.Image1->repaint();
@@ -120,7 +116,7 @@ void TestFrmPresenta::previewOpensWithFirstFontSizeTenAndBlack()
 
 void TestFrmPresenta::previewOpensWithAnEmptyCatalogue()
 {
-    registry = std::make_unique<TestRegistry>(QStringList({ "", "" }));
+    registerForms({ "", "" });
     tick(*Forms::get<FrmPresenta>().Timer1);
     FrmPrincipal &form = Forms::get<FrmPrincipal>();
     QVERIFY(form.isVisible());

@@ -11,3 +11,20 @@ inline FrmPrincipal &startPreview()
     tick(*Forms::get<FrmPresenta>().Timer1);
     return Forms::get<FrmPrincipal>();
 }
+
+// A form test that starts the program and works in the preview window.
+class PreviewTest : public FormTest {
+protected:
+    FrmPrincipal &openPreview(QStringList fonts)
+    {
+        return openPreview(std::make_unique<ListedFonts>(std::move(fonts)));
+    }
+    FrmPrincipal &openPreview(std::unique_ptr<FontSource> fonts)
+    {
+        registerForms(std::move(fonts));
+        form = &startPreview();
+        return *form;
+    }
+
+    FrmPrincipal *form = nullptr;
+};

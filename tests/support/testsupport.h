@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QObject>
 #include <QStringList>
 
 #include <memory>
@@ -62,4 +63,27 @@ struct TestRegistry : Recorder {
 
     Printer printer;
     Forms forms;
+};
+
+// The fixture of the tests that load forms: each test function registers the forms of its own,
+// with a printer offering the names it asks for, and every form is unloaded after it, so that
+// nothing one test function does reaches the next.
+class FormTest : public QObject {
+    Q_OBJECT
+protected:
+    TestRegistry &registerForms(QStringList fonts = {})
+    {
+        return registerForms(std::make_unique<ListedFonts>(std::move(fonts)));
+    }
+    TestRegistry &registerForms(std::unique_ptr<FontSource> fonts)
+    {
+        registry.reset();
+        registry = std::make_unique<TestRegistry>(std::move(fonts));
+        return *registry;
+    }
+
+    std::unique_ptr<TestRegistry> registry;
+
+protected slots:
+    void cleanup() { registry.reset(); }
 };
