@@ -1,19 +1,28 @@
+#include "child.h"
+#include "runtime/application.h"
 #include "runtime/controls.h"
+#include "runtime/errors.h"
 #include "runtime/form.h"
 #include "testsupport.h"
 #include "ticks.h"
 
+#include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QWindow>
 #include <QtTest>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
 const FormSpec Window { "Prueba", Border::FixedSingle, false, false, Placement::CentreScreen, 3000, 1500,
     0xC0C0C0, true };
+const FormSpec Minimisable { "Otra", Border::FixedSingle, true, false, Placement::Default, 1500, 1500,
+    std::nullopt, false };
 // clang-format off
 const ControlSpec Controls[] = {
     // name     kind                 caption left  top  width height tab  other settings
@@ -48,6 +57,14 @@ public:
     }
 };
 
+class FrmTercera : public Form {
+public:
+    FrmTercera()
+        : Form(Minimisable, {})
+    {
+    }
+};
+
 } // namespace
 
 class TestForms : public FormTest {
@@ -64,7 +81,10 @@ private slots:
     void aDisabledFormRefusesCloseAndActivation();
     void timersStopWhenTheirFormUnloads();
     void tabOrderFollowsTabIndex();
+    void frontmostIsTheFormShownLast();
     void runTimeErrorsNameNumberAndDescription();
+    void anErrorWithNoReportEndsTheProgram();
+    void theProgramsReportShowsTheErrorThenEnds();
 
 private:
     Log log;
@@ -200,6 +220,25 @@ void TestForms::tabOrderFollowsTabIndex()
     QCOMPARE(form.control<Label>("Label1")->focusPolicy(), Qt::NoFocus);
 }
 
+void TestForms::frontmostIsTheFormShownLast()
+{
+    FrmPrueba &first = Forms::get<FrmPrueba>();
+    FrmOtra &second = Forms::get<FrmOtra>();
+    FrmTercera &third = Forms::get<FrmTercera>();
+    first.Show();
+    second.Show();
+    third.Show();
+    QCOMPARE(Forms::frontmost(&first), &third);
+    second.Show();
+    QCOMPARE(Forms::frontmost(&first), &second);
+    QCOMPARE(Forms::frontmost(&second), &third);
+    // Only a form that takes input, on screen and not minimised, comes in front.
+    second.setEnabled(false);
+    QCOMPARE(Forms::frontmost(&first), &third);
+    third.showMinimized();
+    QCOMPARE(Forms::frontmost(&second), &first);
+}
+
 void TestForms::runTimeErrorsNameNumberAndDescription()
 {
     RaiseError(ErrorCode::TypeMismatch);
@@ -207,6 +246,49 @@ void TestForms::runTimeErrorsNameNumberAndDescription()
     QCOMPARE(registry->messages,
         QStringList({ "Error '13' en tiempo de ejecución: No coinciden los tipos",
             "Error '482' en tiempo de ejecución: Error de impresora" }));
+}
+
+void TestForms::anErrorWithNoReportEndsTheProgram()
+{
+    if (inChild()) {
+        setErrorReport({});
+        RaiseError(ErrorCode::TypeMismatch);
+        return;
+    }
+    const ChildEnd end = runInChild("anErrorWithNoReportEndsTheProgram");
+    QVERIFY2(end.finished, end.output.constData());
+    QCOMPARE(end.status, 1);
+    QVERIFY2(QString::fromLocal8Bit(end.output)
+                 .contains("\nError '13' en tiempo de ejecución: No coinciden los tipos\n"),
+        end.output.constData());
+}
+
+void TestForms::theProgramsReportShowsTheErrorThenEnds()
+{
+    if (inChild()) {
+        // Says what the message box shows, then answers it as a person would.
+        auto *answer = new QTimer(qApp);
+        connect(answer, &QTimer::timeout, [answer] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            answer->stop();
+            std::printf(
+                "%s|%s|%d\n", qPrintable(box->windowTitle()), qPrintable(box->text()), int(box->icon()));
+            std::fflush(stdout);
+            box->button(QMessageBox::Ok)->click();
+        });
+        answer->start(10);
+        QApplication::setApplicationName("Quelvaro");
+        ShowErrorAndEnd("Error '482' en tiempo de ejecución: Error de impresora");
+        return;
+    }
+    const ChildEnd end = runInChild("theProgramsReportShowsTheErrorThenEnds");
+    QVERIFY2(end.finished, end.output.constData());
+    QCOMPARE(end.status, 1);
+    const QString shown = QString("\nQuelvaro|Error '482' en tiempo de ejecución: Error de impresora|%1\n")
+                              .arg(int(QMessageBox::Critical));
+    QVERIFY2(QString::fromLocal8Bit(end.output).contains(shown), end.output.constData());
 }
 
 QTEST_MAIN(TestForms)
