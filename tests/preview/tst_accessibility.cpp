@@ -50,7 +50,6 @@ private slots:
     void listNamesStayWhileTheirValuesFollowTheSelection();
     void countLabelReadsItsCaption();
     void labelsAreBuddiesOfTheListsTheyName();
-    void focusReadsTheControlsInTheWrittenOrder();
     void automaticViewingDisablesTheFontListAndStartButton();
     void aboutWindowDisablesEveryPreviewControl();
 };
@@ -203,29 +202,6 @@ void TestAccessibility::labelsAreBuddiesOfTheListsTheyName()
     }
     for (const char *other : { "CmbNDL", "txtvisu", "cnegri", "cmdviau" })
         QVERIFY2(children.value(other)->relations(QAccessible::Label).isEmpty(), other);
-}
-
-void TestAccessibility::focusReadsTheControlsInTheWrittenOrder()
-{
-    form->Show();
-    QVERIFY(QTest::qWaitForWindowActive(form));
-    const auto children = accessibleChildren(form);
-    auto focused = [&]() {
-        QStringList names;
-        for (QAccessibleInterface *child : children)
-            if (child->state().focused)
-                names << child->text(QAccessible::Name);
-        return names.join(QLatin1Char('|'));
-    };
-
-    QStringList read { focused() };
-    for (int i = 0; i < 10; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        read << focused();
-    }
-    QCOMPARE(read,
-        QStringList({ "Fuente", "Negrita", "Cursiva", "Subrayada", "Tamaño", "Salir", "Acerca De...",
-            "Texto de ejemplo", "Color", "Iniciar Visualización Automática", "Fuente" }));
 }
 
 void TestAccessibility::automaticViewingDisablesTheFontListAndStartButton()

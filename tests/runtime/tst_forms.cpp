@@ -127,6 +127,13 @@ void TestForms::showMakesItVisibleWithItsClientArea()
     QVERIFY(form.windowFlags() & Qt::WindowCloseButtonHint);
     QVERIFY(!form.windowIcon().isNull());
     QCOMPARE(form.palette().color(QPalette::Window), QColor(192, 192, 192));
+
+    FrmTercera &other = Forms::get<FrmTercera>();
+    other.Show();
+    QCOMPARE(other.size(), QSize(100, 100));
+    QVERIFY(other.windowFlags() & Qt::WindowMinimizeButtonHint);
+    QVERIFY(!(other.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(other.windowFlags() & Qt::WindowCloseButtonHint);
 }
 
 void TestForms::unloadDestroysAndAlaterReferenceLoadsAnew()

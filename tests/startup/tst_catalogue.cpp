@@ -44,7 +44,6 @@ private slots:
     void emptyNamesAreSkippedAndNotCounted();
     void namesAreSortedAndDuplicatesKept();
     void namesAreNotTrimmedOrFiltered();
-    void noFontsLeaveListAndLabelEmpty();
     void labelIsRewrittenAfterEachName();
     void moreNamesThanASixteenBitCountAreAllListed();
 };
@@ -82,16 +81,6 @@ void TestCatalogue::namesAreNotTrimmedOrFiltered()
     QCOMPARE(names.size(), 5);
     for (const char *name : { " Padded ", "Tab\tName", "Línea\nnueva", "中文字体", "עברית" })
         QVERIFY2(names.contains(QString::fromUtf8(name)), name);
-}
-
-void TestCatalogue::noFontsLeaveListAndLabelEmpty()
-{
-    registerForms();
-    CargarFuentes();
-    FrmPrincipal &form = Forms::get<FrmPrincipal>();
-    QCOMPARE(form.CmbNDL->ListCount(), 0);
-    QCOMPARE(form.lblcant->Caption(), QString());
-    QVERIFY(registry->errors.empty());
 }
 
 void TestCatalogue::labelIsRewrittenAfterEachName()
