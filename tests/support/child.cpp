@@ -27,6 +27,8 @@ ChildEnd runInChild(const char *testFunction)
     ChildEnd end;
     end.finished = child.waitForFinished(60000) && child.exitStatus() == QProcess::NormalExit;
     end.status = child.exitCode();
-    end.output = child.readAll();
+    // Windows' C runtime writes a line end as CR LF.
+    end.output
+        = QString::fromLocal8Bit(child.readAll()).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return end;
 }
