@@ -1,5 +1,6 @@
 #include "about/frmacerca.h"
 
+#include "identity.h"
 #include "preview/frmprincipal.h"
 
 namespace {

@@ -1,5 +1,6 @@
 #include "runtime/application.h"
 
+#include "identity.h"
 #include "runtime/combobox.h"
 #include "runtime/form.h"
 #include "runtime/platform.h"

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QListView>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QSignalBlocker>
 
@@ -44,12 +45,21 @@ private:
 
 // The list drops down below the box and shows its eight rows, as a drop-down list does. Styles that
 // open it as a menu over the box ignore the row count and first measure the text of every entry.
+// One serves every combo box, over the application's style as it is when the first box is made.
 class DropDownStyle : public QProxyStyle {
 public:
-    explicit DropDownStyle(QObject *owner)
+    DropDownStyle()
         : QProxyStyle(QApplication::style()->name())
     {
-        setParent(owner);
+        setParent(qApp);
+    }
+
+    static QStyle *shared()
+    {
+        static QPointer<DropDownStyle> style;
+        if (!style)
+            style = new DropDownStyle;
+        return style;
     }
 
     int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
@@ -186,7 +196,7 @@ ComboBox::ComboBox(Style style, bool sorted, QWidget *parent)
     , m_model(new ListModel(m_items, this))
 {
     setModel(m_model);
-    setStyle(new DropDownStyle(this));
+    setStyle(DropDownStyle::shared());
     // The widget must never size itself to its contents: with thousands of entries that
     // measures every one of them.
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);

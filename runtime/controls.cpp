@@ -174,14 +174,15 @@ void TextBox::setForeColor(quint32 value)
 
 Timer::Timer(QObject *parent)
     : QObject(parent)
+    , m_clock(new QTimer(this))
 {
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &Timer::Tick);
+    m_clock->setTimerType(Qt::PreciseTimer);
+    connect(m_clock, &QTimer::timeout, this, &Timer::Tick);
 }
 
 void Timer::setInterval(int ms)
 {
-    m_timer.setInterval(ms);
+    m_clock->setInterval(ms);
     update();
 }
 
@@ -193,28 +194,16 @@ void Timer::setEnabled(bool enabled)
 
 void Timer::update()
 {
-    if (m_enabled && !m_held && m_timer.interval() > 0)
-        m_timer.start();
+    if (m_enabled && m_clock->interval() > 0)
+        m_clock->start();
     else
-        m_timer.stop();
-}
-
-void Timer::fire()
-{
-    if (m_enabled)
-        emit Tick();
-}
-
-void Timer::holdClock()
-{
-    m_held = true;
-    m_timer.stop();
+        m_clock->stop();
 }
 
 void Timer::stop()
 {
     m_enabled = false;
-    m_timer.stop();
+    m_clock->stop();
 }
 
 Image::Image(QWidget *parent)
@@ -242,31 +231,16 @@ void Image::setPicture(const QString &path)
 
 Line::Line(QPoint from, QPoint to, int width, quint32 colour, QWidget *parent)
     : QWidget(parent)
-    , m_from(from)
-    , m_to(to)
-    , m_width(width)
     , m_colour(colourFromValue(colour))
 {
+    // The forms' lines are horizontal rules: a filled rectangle of the line's width.
+    Q_ASSERT(from.y() == to.y());
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    const int half = width / 2;
     const int left = std::min(from.x(), to.x()), right = std::max(from.x(), to.x());
-    const int top = std::min(from.y(), to.y()), bottom = std::max(from.y(), to.y());
-    if (from.y() == to.y())
-        setGeometry(left, top - half, right - left, width);
-    else if (from.x() == to.x())
-        setGeometry(left - half, top, width, bottom - top);
-    else
-        setGeometry(QRect(QPoint(left, top), QPoint(right, bottom)).adjusted(-half, -half, half, half));
+    setGeometry(left, from.y() - width / 2, right - left, width);
 }
 
 void Line::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
-    if (m_from.y() == m_to.y() || m_from.x() == m_to.x()) {
-        painter.fillRect(rect(), m_colour);
-        return;
-    }
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(m_colour, m_width));
-    painter.drawLine(m_from - pos(), m_to - pos());
+    QPainter(this).fillRect(rect(), m_colour);
 }

@@ -101,24 +101,18 @@ class Timer : public QObject {
     Q_OBJECT
 public:
     explicit Timer(QObject *parent = nullptr);
-    int Interval() const { return m_timer.interval(); }
+    int Interval() const { return m_clock->interval(); }
     void setInterval(int ms);
     bool Enabled() const { return m_enabled; }
     void setEnabled(bool enabled);
-    bool isRunning() const { return m_timer.isActive(); }
-    // Test hooks: one tick now, as the clock would give it; and a clock that no longer ticks on its
-    // own, so that only fire() ticks a timer that stays enabled.
-    void fire();
-    void holdClock();
     void stop();
 signals:
     void Tick();
 
 private:
     void update();
-    QTimer m_timer;
+    QTimer *m_clock;
     bool m_enabled = false;
-    bool m_held = false;
 };
 
 // A picture shown at its own size, clipped by the window.
@@ -139,7 +133,5 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QPoint m_from, m_to;
-    int m_width;
     QColor m_colour;
 };

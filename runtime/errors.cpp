@@ -11,8 +11,6 @@ ErrorReport theReport;
 QString errorDescription(ErrorCode code)
 {
     switch (code) {
-    case ErrorCode::Overflow:
-        return QStringLiteral("Desbordamiento");
     case ErrorCode::TypeMismatch:
         return QStringLiteral("No coinciden los tipos");
     case ErrorCode::InvalidPropertyValue:

@@ -5,7 +5,6 @@
 #include <functional>
 
 enum class ErrorCode : int {
-    Overflow = 6,
     TypeMismatch = 13,
     InvalidPropertyValue = 380,
     PrinterError = 482,

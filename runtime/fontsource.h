@@ -14,20 +14,6 @@ public:
     virtual QString Fonts(int index) = 0;
 };
 
-// A fixed list of names, for tests and benchmarks.
-class ListedFonts : public FontSource {
-public:
-    explicit ListedFonts(QStringList names)
-        : m_names(std::move(names))
-    {
-    }
-    int FontCount() override { return int(m_names.size()); }
-    QString Fonts(int index) override { return m_names.value(index); }
-
-private:
-    QStringList m_names;
-};
-
 // Names read once, by a function that runs on another thread from the moment the source exists.
 // Reading the platform's fonts (Qt's font database, a printer driver) can take longer than the
 // splash waits before loading the catalogue.

@@ -17,8 +17,6 @@ public:
     static int FontCount();
     static QString Fonts(int index);
 
-    void setSource(std::unique_ptr<FontSource> source) { m_source = std::move(source); }
-
 private:
     // The installed source, or none after reporting a printer error.
     static FontSource *source();

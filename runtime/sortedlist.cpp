@@ -100,10 +100,3 @@ int SortedList::indexOf(const QString &text) const
     }
     return -1;
 }
-
-void SortedList::clear()
-{
-    m_texts.clear();
-    m_blocks.clear();
-    m_starts.clear();
-}

@@ -16,14 +16,12 @@ class SortedList {
 public:
     explicit SortedList(bool sorted);
 
-    bool isSorted() const { return m_sorted; }
     int size() const { return int(m_texts.size()); }
     const QString &at(int index) const;
     // Returns the position the entry took.
     int insert(const QString &text);
     // The first entry whose text equals text exactly, or -1.
     int indexOf(const QString &text) const;
-    void clear();
 
 private:
     using Block = std::vector<quint32>;

@@ -1,5 +1,6 @@
 #include "startup/frmpresenta.h"
 
+#include "identity.h"
 #include "preview/frmprincipal.h"
 #include "runtime/errors.h"
 #include "startup/catalogue.h"

@@ -1,3 +1,5 @@
+#include "vgapalette.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QImage>
@@ -357,24 +359,7 @@ void TestAssets::icoPalettes()
         }
         return levels.size() == colours.size() && levels.contains(0) && levels.contains(255);
     };
-    const QSet<QRgb> vga {
-        qRgb(0, 0, 0),
-        qRgb(128, 0, 0),
-        qRgb(0, 128, 0),
-        qRgb(128, 128, 0),
-        qRgb(0, 0, 128),
-        qRgb(128, 0, 128),
-        qRgb(0, 128, 128),
-        qRgb(192, 192, 192),
-        qRgb(128, 128, 128),
-        qRgb(255, 0, 0),
-        qRgb(0, 255, 0),
-        qRgb(255, 255, 0),
-        qRgb(0, 0, 255),
-        qRgb(255, 0, 255),
-        qRgb(0, 255, 255),
-        qRgb(255, 255, 255),
-    };
+    const QSet<QRgb> vga(VgaPalette.begin(), VgaPalette.end());
     auto isVga
         = [&](const QVector<QRgb> &colours) { return QSet<QRgb>(colours.begin(), colours.end()) == vga; };
 

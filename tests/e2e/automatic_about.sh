@@ -41,13 +41,7 @@ sample_steps=$(wc -l <"$E2E_TMP/sample-changes")
 [ "$sample_steps" -ge $((n / 2)) ] || fail "the sample changed $sample_steps times over $n steps"
 
 # Stopping holds the last font.
-click_on "$win" cmdfinau
-eventually 2 list_edge_is "$win" "$E2E_TMP/edge-enabled.png"
-sample "$win" "$E2E_TMP/stop1.png"
-# Two steps' time.
-settle 1.6
-sample "$win" "$E2E_TMP/stop2.png"
-same "$E2E_TMP/stop1.png" "$E2E_TMP/stop2.png" || fail "the sample still changes after Finalizar"
+stop_viewing "$win" 2
 
 # The about window.
 for control in Label2 Label3 cnegri; do crop "$win" "$control" "$E2E_TMP/$control-enabled.png"; done

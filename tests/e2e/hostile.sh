@@ -46,13 +46,7 @@ changes=$(wc -l <"$E2E_TMP/sample-changes")
 # Fonts that cannot draw the sample fall back to the same face: fewer changes than entries.
 [ "$changes" -ge $((count / 2)) ] || fail "the sample changed $changes times over $count entries"
 
-click_on "$win" cmdfinau
-eventually 5 list_edge_is "$win" "$E2E_TMP/edge-enabled.png"
-sample "$win" "$E2E_TMP/stop1.png"
-# Two steps' time.
-settle 1.6
-sample "$win" "$E2E_TMP/stop2.png"
-same "$E2E_TMP/stop1.png" "$E2E_TMP/stop2.png" || fail "the sample still changes after Finalizar"
+stop_viewing "$win" 5
 
 # Still answering: automatic viewing starts again, and Salir ends the program.
 # Neighbours that all fall back to one face look alike: wait for up to six steps.

@@ -281,6 +281,18 @@ list_edge_is() {
     same "$2" "$E2E_TMP/edge-now.png" || { echo "the font list still looks greyed" >&2; return 1; }
 }
 
+# Finalizar ends automatic viewing: the font list takes input again within timeout seconds, and the
+# sample then holds over two steps' time; the held sample is left in $E2E_TMP/stop2.png. The list's
+# enabled edge must have been saved in $E2E_TMP/edge-enabled.png first: stop_viewing WINDOW TIMEOUT.
+stop_viewing() {
+    click_on "$1" cmdfinau
+    eventually "$2" list_edge_is "$1" "$E2E_TMP/edge-enabled.png"
+    sample "$1" "$E2E_TMP/stop1.png"
+    settle 1.6
+    sample "$1" "$E2E_TMP/stop2.png"
+    same "$E2E_TMP/stop1.png" "$E2E_TMP/stop2.png" || fail "the sample still changes after Finalizar"
+}
+
 # Waits for the preview window to be drawn (its bare background at (3,60), left of the font list)
 # and prints its id: wait_preview [timeout] [scale].
 wait_preview() {

@@ -10,7 +10,7 @@
 // Runs against a fontconfig file that sees only the hostile set built by make-fonts.py: broken
 // files, empty, enormous and control-character names, look-alike families, colour, bitmap and
 // variable fonts.
-class TestHostileFonts : public QObject {
+class TestHostileFonts : public PreviewTest {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -27,9 +27,6 @@ private:
     static QStringList fontconfigFamilies();
     void startWithInstalledFonts();
     void render();
-
-    std::unique_ptr<TestRegistry> registry;
-    FrmPrincipal *form = nullptr;
 };
 
 namespace {
@@ -64,8 +61,7 @@ void TestHostileFonts::init()
 
 void TestHostileFonts::cleanup()
 {
-    form = nullptr;
-    registry.reset();
+    PreviewTest::cleanup();
     // Qt's font engine says so when it cannot measure the glyphs of the half-written file; that
     // file is broken on purpose and shown all the same.
     warnings.removeAll(QStringLiteral("Failed to compute left/right minimum bearings for \"truncated\""));
@@ -90,9 +86,7 @@ QStringList TestHostileFonts::fontconfigFamilies()
 
 void TestHostileFonts::startWithInstalledFonts()
 {
-    registry = std::make_unique<TestRegistry>();
-    registry->printer.setSource(systemFonts());
-    form = &startPreview();
+    openPreview(systemFonts());
     form->resize(form->size());
     form->show();
 }
@@ -200,8 +194,8 @@ void TestHostileFonts::automaticViewingGoesThroughTheWholeList()
     QTest::mouseClick(form->cmdviau, Qt::LeftButton);
     QVERIFY(form->Timer1->Enabled());
     QStringList shown;
-    for (int tick = 0; tick < count + 1; ++tick) {
-        form->Timer1->fire();
+    for (int step = 0; step < count + 1; ++step) {
+        tick(*form->Timer1);
         shown << form->txtvisu->fontName();
         render();
     }

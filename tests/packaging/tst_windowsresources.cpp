@@ -1,3 +1,5 @@
+#include "identity.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>

@@ -1,5 +1,6 @@
 #include "about/frmacerca.h"
 #include "formsupport.h"
+#include "identity.h"
 #include "preview/frmprincipal.h"
 #include "runtime/application.h"
 #include "startup/frmpresenta.h"
@@ -36,12 +37,11 @@ QStringList disabledControls(QWidget *window)
 
 } // namespace
 
-class TestAccessibility : public QObject {
+class TestAccessibility : public PreviewTest {
     Q_OBJECT
 private slots:
     void initTestCase();
     void init();
-    void cleanup();
 
     void windowsAndPicturesAreNamed();
     void controlsHaveSpanishNamesAndRoles_data();
@@ -50,13 +50,8 @@ private slots:
     void listNamesStayWhileTheirValuesFollowTheSelection();
     void countLabelReadsItsCaption();
     void labelsAreBuddiesOfTheListsTheyName();
-    void focusReadsTheControlsInTheWrittenOrder();
     void automaticViewingDisablesTheFontListAndStartButton();
     void aboutWindowDisablesEveryPreviewControl();
-
-private:
-    FrmPrincipal *form = nullptr;
-    std::unique_ptr<TestRegistry> registry;
 };
 
 void TestAccessibility::initTestCase()
@@ -67,14 +62,7 @@ void TestAccessibility::initTestCase()
 
 void TestAccessibility::init()
 {
-    registry = std::make_unique<TestRegistry>(QStringList({ "Serif", "Mono", "DejaVu Sans" }));
-    form = &startPreview();
-}
-
-void TestAccessibility::cleanup()
-{
-    form = nullptr;
-    registry.reset();
+    openPreview({ "Serif", "Mono", "DejaVu Sans" });
 }
 
 void TestAccessibility::windowsAndPicturesAreNamed()
@@ -214,29 +202,6 @@ void TestAccessibility::labelsAreBuddiesOfTheListsTheyName()
     }
     for (const char *other : { "CmbNDL", "txtvisu", "cnegri", "cmdviau" })
         QVERIFY2(children.value(other)->relations(QAccessible::Label).isEmpty(), other);
-}
-
-void TestAccessibility::focusReadsTheControlsInTheWrittenOrder()
-{
-    form->Show();
-    QVERIFY(QTest::qWaitForWindowActive(form));
-    const auto children = accessibleChildren(form);
-    auto focused = [&]() {
-        QStringList names;
-        for (QAccessibleInterface *child : children)
-            if (child->state().focused)
-                names << child->text(QAccessible::Name);
-        return names.join(QLatin1Char('|'));
-    };
-
-    QStringList read { focused() };
-    for (int i = 0; i < 10; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        read << focused();
-    }
-    QCOMPARE(read,
-        QStringList({ "Fuente", "Negrita", "Cursiva", "Subrayada", "Tamaño", "Salir", "Acerca De...",
-            "Texto de ejemplo", "Color", "Iniciar Visualización Automática", "Fuente" }));
 }
 
 void TestAccessibility::automaticViewingDisablesTheFontListAndStartButton()

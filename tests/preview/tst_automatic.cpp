@@ -6,11 +6,9 @@
 
 #include <QtTest>
 
-class TestAutomatic : public QObject {
+class TestAutomatic : public FormTest {
     Q_OBJECT
 private slots:
-    void cleanup();
-
     void startAndStopSwapTheStates();
     void ticksStepFromTheSelectedEntry();
     void afterTheLastEntryComesTheFirst();
@@ -24,21 +22,15 @@ private slots:
 
 private:
     FrmPrincipal &startWith(const QStringList &fonts, bool realClock = false);
-    std::unique_ptr<TestRegistry> registry;
 };
-
-void TestAutomatic::cleanup()
-{
-    registry.reset();
-}
 
 FrmPrincipal &TestAutomatic::startWith(const QStringList &fonts, bool realClock)
 {
-    registry = std::make_unique<TestRegistry>(fonts);
+    registerForms(fonts);
     FrmPrincipal &form = startPreview();
-    // Ticks come from fire() alone, unless the real clock is what is tested.
+    // Ticks come from the test alone, unless the real clock is what is tested.
     if (!realClock)
-        form.Timer1->holdClock();
+        holdClock(*form.Timer1);
     return form;
 }
 
@@ -64,7 +56,7 @@ void TestAutomatic::startAndStopSwapTheStates()
     QVERIFY(form.cmdviau->isEnabled());
     QVERIFY(!form.cmdfinau->isEnabled());
     QVERIFY(!form.Timer1->Enabled());
-    QVERIFY(!form.Timer1->isRunning());
+    QVERIFY(!clockRunning(*form.Timer1));
     // Only the button that leaves a state is enabled: a disabled one does nothing when clicked.
     QTest::mouseClick(form.cmdfinau, Qt::LeftButton);
     QVERIFY(form.CmbNDL->isEnabled() && !form.Timer1->Enabled());
@@ -77,10 +69,10 @@ void TestAutomatic::ticksStepFromTheSelectedEntry()
     form.cmdviau_Click();
     QCOMPARE(form.posauto, 5);
     QStringList applied;
-    for (int tick = 0; tick < 3; ++tick) {
-        form.Timer1->fire();
+    for (int step = 0; step < 3; ++step) {
+        tick(*form.Timer1);
         applied << form.txtvisu->fontName();
-        QCOMPARE(form.CmbNDL->ListIndex(), 6 + tick);
+        QCOMPARE(form.CmbNDL->ListIndex(), 6 + step);
     }
     QCOMPARE(applied, QStringList({ "Fuente 06", "Fuente 07", "Fuente 08" }));
     QCOMPARE(form.CmbNDL->currentText(), QString("Fuente 08"));
@@ -92,8 +84,8 @@ void TestAutomatic::afterTheLastEntryComesTheFirst()
     form.CmbNDL->setListIndex(2);
     form.cmdviau_Click();
     QList<int> shown;
-    for (int tick = 0; tick < 7; ++tick) {
-        form.Timer1->fire();
+    for (int step = 0; step < 7; ++step) {
+        tick(*form.Timer1);
         shown << form.CmbNDL->ListIndex();
     }
     QCOMPARE(shown, QList<int>({ 3, 0, 1, 2, 3, 0, 1 }));
@@ -106,8 +98,8 @@ void TestAutomatic::aSingleEntryIsShownAgain()
     form.cmdviau_Click();
     int clicks = 0;
     connect(form.CmbNDL, &ComboBox::Click, this, [&] { ++clicks; });
-    for (int tick = 0; tick < 3; ++tick) {
-        form.Timer1->fire();
+    for (int step = 0; step < 3; ++step) {
+        tick(*form.Timer1);
         QCOMPARE(form.CmbNDL->ListIndex(), 0);
         QCOMPARE(form.posauto, 0);
     }
@@ -120,8 +112,8 @@ void TestAutomatic::duplicateNamesSelectTheFirstButCountOn()
     FrmPrincipal &form = startWith({ "A", "B", "B", "C" });
     form.cmdviau_Click();
     QList<int> selected, positions;
-    for (int tick = 0; tick < 4; ++tick) {
-        form.Timer1->fire();
+    for (int step = 0; step < 4; ++step) {
+        tick(*form.Timer1);
         selected << form.CmbNDL->ListIndex();
         positions << form.posauto;
     }
@@ -137,8 +129,8 @@ void TestAutomatic::anEmptyListChangesNothing()
     const QString font = form.txtvisu->fontName();
     int clicks = 0;
     connect(form.CmbNDL, &ComboBox::Click, this, [&] { ++clicks; });
-    for (int tick = 0; tick < 3; ++tick)
-        form.Timer1->fire();
+    for (int step = 0; step < 3; ++step)
+        tick(*form.Timer1);
     QCOMPARE(clicks, 0);
     QCOMPARE(form.posauto, -1);
     QCOMPARE(form.CmbNDL->ListIndex(), -1);
@@ -152,13 +144,13 @@ void TestAutomatic::formattingChangedDuringViewingPersists()
 {
     FrmPrincipal &form = startWith(numbered(5));
     form.cmdviau_Click();
-    form.Timer1->fire();
+    tick(*form.Timer1);
     QTest::mouseClick(form.cnegri, Qt::LeftButton, {}, QPoint(6, 8));
     QTest::mouseClick(form.csubra, Qt::LeftButton, {}, QPoint(6, 8));
     form.CmbTama->setListIndex(13);
     form.CmbColor->setText("Azul");
-    for (int tick = 0; tick < 6; ++tick) {
-        form.Timer1->fire();
+    for (int step = 0; step < 6; ++step) {
+        tick(*form.Timer1);
         QVERIFY(form.txtvisu->fontBold() && form.txtvisu->fontUnderline() && !form.txtvisu->fontItalic());
         QCOMPARE(form.txtvisu->fontSize(), 72.0);
         QCOMPARE(form.txtvisu->foreColor(), 0xFF0000u);
@@ -170,17 +162,17 @@ void TestAutomatic::stoppingLeavesTheLastFontShown()
 {
     FrmPrincipal &form = startWith(numbered(5));
     form.cmdviau_Click();
-    form.Timer1->fire();
-    form.Timer1->fire();
+    tick(*form.Timer1);
+    tick(*form.Timer1);
     form.cmdfinau_Click();
     QCOMPARE(form.CmbNDL->ListIndex(), 2);
     QCOMPARE(form.txtvisu->fontName(), QString("Fuente 02"));
-    form.Timer1->fire();
+    tick(*form.Timer1);
     QCOMPARE(form.CmbNDL->ListIndex(), 2);
     // Starting again goes on from the entry selected now.
     form.CmbNDL->setListIndex(0);
     form.cmdviau_Click();
-    form.Timer1->fire();
+    tick(*form.Timer1);
     QCOMPARE(form.CmbNDL->ListIndex(), 1);
 }
 
@@ -200,7 +192,7 @@ void TestAutomatic::theNextFontIsReadyBeforeItsTick()
     FrmPrincipal &form = startWith({ "DejaVu Sans", "DejaVu Sans Mono", "DejaVu Serif" });
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.cmdviau_Click();
-    form.Timer1->fire();
+    tick(*form.Timer1);
     QCOMPARE(form.txtvisu->fontName(), QString("DejaVu Sans Mono"));
     // Loaded once this tick has been drawn, with what has been chosen since.
     QVERIFY(form.txtvisu->isPreparing());
@@ -209,14 +201,14 @@ void TestAutomatic::theNextFontIsReadyBeforeItsTick()
     const QFont prepared = form.txtvisu->preparedFont();
     QCOMPARE(prepared.families(), QStringList { "DejaVu Serif" });
     QVERIFY(prepared.bold());
-    form.Timer1->fire();
+    tick(*form.Timer1);
     QCOMPARE(form.txtvisu->fontName(), QString("DejaVu Serif"));
     QCOMPARE(form.txtvisu->font(), prepared);
     // After the last entry, the first.
     QTRY_VERIFY(!form.txtvisu->isPreparing());
     const QFont first = form.txtvisu->preparedFont();
     QCOMPARE(first.families(), QStringList { "DejaVu Sans" });
-    form.Timer1->fire();
+    tick(*form.Timer1);
     QCOMPARE(form.txtvisu->font(), first);
 }
 

@@ -7,11 +7,10 @@
 #include <QLineEdit>
 #include <QtTest>
 
-class TestFormatting : public QObject {
+class TestFormatting : public PreviewTest {
     Q_OBJECT
 private slots:
     void init();
-    void cleanup();
 
     void choosingAFontKeepsEveryOtherAttribute();
     void sizeFromTheListApplies();
@@ -21,23 +20,11 @@ private slots:
     void namedColours();
     void colourStaysAcrossOtherChanges();
     void exitEndsAtOnceAndCloseUnloads();
-
-private:
-    FrmPrincipal *form = nullptr;
-    std::unique_ptr<TestRegistry> registry;
 };
 
 void TestFormatting::init()
 {
-    registry
-        = std::make_unique<TestRegistry>(QStringList({ "DejaVu Serif", "DejaVu Sans", "DejaVu Sans Mono" }));
-    form = &startPreview();
-}
-
-void TestFormatting::cleanup()
-{
-    form = nullptr;
-    registry.reset();
+    openPreview({ "DejaVu Serif", "DejaVu Sans", "DejaVu Sans Mono" });
 }
 
 void TestFormatting::choosingAFontKeepsEveryOtherAttribute()

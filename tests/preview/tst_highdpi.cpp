@@ -7,7 +7,7 @@
 
 // Runs at a scale factor of 2: every window keeps its layout in logical pixels, is drawn at twice
 // the size in device pixels, and shows the pictures drawn for that density.
-class TestHighDpi : public QObject {
+class TestHighDpi : public FormTest {
     Q_OBJECT
 public:
     // Before the application starts; set here rather than in the test's environment, which Wine
@@ -17,14 +17,10 @@ public:
 private slots:
     void initTestCase();
     void init();
-    void cleanup();
 
     void splashShowsTheDoubleResolutionPicture();
     void aboutShowsTheDoubleResolutionPicture();
     void previewKeepsItsLayoutInLogicalPixels();
-
-private:
-    std::unique_ptr<TestRegistry> registry;
 };
 
 namespace {
@@ -51,12 +47,7 @@ void TestHighDpi::initTestCase()
 
 void TestHighDpi::init()
 {
-    registry = std::make_unique<TestRegistry>(QStringList({ "Sans", "Mono" }));
-}
-
-void TestHighDpi::cleanup()
-{
-    registry.reset();
+    registerForms({ "Sans", "Mono" });
 }
 
 void TestHighDpi::splashShowsTheDoubleResolutionPicture()

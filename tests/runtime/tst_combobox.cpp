@@ -5,11 +5,10 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-class TestComboBox : public QObject {
+class TestComboBox : public FormTest {
     Q_OBJECT
 private slots:
     void init();
-    void cleanup();
 
     void settingListIndexRaisesClickBeforeReturning();
     void settingTextSelectsTheFirstEqualEntry();
@@ -20,19 +19,11 @@ private slots:
     void invalidListIndexIsARunTimeError();
     void editableBoxRaisesChangeOnlyForUserEdits();
     void editableBoxNeitherCompletesNorInsertsTypedText();
-
-private:
-    std::unique_ptr<TestRegistry> registry;
 };
 
 void TestComboBox::init()
 {
-    registry = std::make_unique<TestRegistry>();
-}
-
-void TestComboBox::cleanup()
-{
-    registry.reset();
+    registerForms();
 }
 
 static void fill(ComboBox &box, std::initializer_list<const char *> names)

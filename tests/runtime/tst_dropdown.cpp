@@ -8,7 +8,7 @@
 
 // How a list drops down: below its box, eight rows at a time and as wide as the box, however many
 // entries it holds and however long they are.
-class TestDropDown : public QObject {
+class TestDropDown : public FormTest {
     Q_OBJECT
 private slots:
     void init();
@@ -22,13 +22,12 @@ private slots:
 private:
     ComboBox *openBox(ComboBox::Style style, int entries);
 
-    std::unique_ptr<TestRegistry> registry;
     std::unique_ptr<QWidget> window;
 };
 
 void TestDropDown::init()
 {
-    registry = std::make_unique<TestRegistry>();
+    registerForms();
     window = std::make_unique<QWidget>();
     window->setFixedSize(361, 430);
 }
@@ -36,7 +35,7 @@ void TestDropDown::init()
 void TestDropDown::cleanup()
 {
     window.reset();
-    registry.reset();
+    FormTest::cleanup();
 }
 
 ComboBox *TestDropDown::openBox(ComboBox::Style style, int entries)

@@ -1,18 +1,28 @@
+#include "child.h"
+#include "runtime/application.h"
 #include "runtime/controls.h"
+#include "runtime/errors.h"
 #include "runtime/form.h"
 #include "testsupport.h"
+#include "ticks.h"
 
+#include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QWindow>
 #include <QtTest>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
 const FormSpec Window { "Prueba", Border::FixedSingle, false, false, Placement::CentreScreen, 3000, 1500,
     0xC0C0C0, true };
+const FormSpec Minimisable { "Otra", Border::FixedSingle, true, false, Placement::Default, 1500, 1500,
+    std::nullopt, false };
 // clang-format off
 const ControlSpec Controls[] = {
     // name     kind                 caption left  top  width height tab  other settings
@@ -47,9 +57,17 @@ public:
     }
 };
 
+class FrmTercera : public Form {
+public:
+    FrmTercera()
+        : Form(Minimisable, {})
+    {
+    }
+};
+
 } // namespace
 
-class TestForms : public QObject {
+class TestForms : public FormTest {
     Q_OBJECT
 private slots:
     void init();
@@ -63,18 +81,20 @@ private slots:
     void aDisabledFormRefusesCloseAndActivation();
     void timersStopWhenTheirFormUnloads();
     void tabOrderFollowsTabIndex();
+    void frontmostIsTheFormShownLast();
     void runTimeErrorsNameNumberAndDescription();
+    void anErrorWithNoReportEndsTheProgram();
+    void theProgramsReportShowsTheErrorThenEnds();
 
 private:
     Log log;
-    std::unique_ptr<TestRegistry> registry;
 };
 
 void TestForms::init()
 {
     theLog = &log;
     log.events.clear();
-    registry = std::make_unique<TestRegistry>();
+    registerForms();
 }
 
 void TestForms::cleanup()
@@ -107,6 +127,13 @@ void TestForms::showMakesItVisibleWithItsClientArea()
     QVERIFY(form.windowFlags() & Qt::WindowCloseButtonHint);
     QVERIFY(!form.windowIcon().isNull());
     QCOMPARE(form.palette().color(QPalette::Window), QColor(192, 192, 192));
+
+    FrmTercera &other = Forms::get<FrmTercera>();
+    other.Show();
+    QCOMPARE(other.size(), QSize(100, 100));
+    QVERIFY(other.windowFlags() & Qt::WindowMinimizeButtonHint);
+    QVERIFY(!(other.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(other.windowFlags() & Qt::WindowCloseButtonHint);
 }
 
 void TestForms::unloadDestroysAndAlaterReferenceLoadsAnew()
@@ -181,7 +208,7 @@ void TestForms::timersStopWhenTheirFormUnloads()
     QTRY_VERIFY(log.events.contains("tick"));
     form.Unload();
     const auto ticks = log.events.count("tick");
-    QVERIFY(!timer->isRunning());
+    QVERIFY(!clockRunning(*timer));
     QTest::qWait(30);
     QCOMPARE(log.events.count("tick"), ticks);
 }
@@ -200,13 +227,74 @@ void TestForms::tabOrderFollowsTabIndex()
     QCOMPARE(form.control<Label>("Label1")->focusPolicy(), Qt::NoFocus);
 }
 
+void TestForms::frontmostIsTheFormShownLast()
+{
+    FrmPrueba &first = Forms::get<FrmPrueba>();
+    FrmOtra &second = Forms::get<FrmOtra>();
+    FrmTercera &third = Forms::get<FrmTercera>();
+    first.Show();
+    second.Show();
+    third.Show();
+    QCOMPARE(Forms::frontmost(&first), &third);
+    second.Show();
+    QCOMPARE(Forms::frontmost(&first), &second);
+    QCOMPARE(Forms::frontmost(&second), &third);
+    // Only a form that takes input, on screen and not minimised, comes in front.
+    second.setEnabled(false);
+    QCOMPARE(Forms::frontmost(&first), &third);
+    third.showMinimized();
+    QCOMPARE(Forms::frontmost(&second), &first);
+}
+
 void TestForms::runTimeErrorsNameNumberAndDescription()
 {
     RaiseError(ErrorCode::TypeMismatch);
-    RaiseError(ErrorCode::Overflow);
+    RaiseError(ErrorCode::PrinterError);
     QCOMPARE(registry->messages,
         QStringList({ "Error '13' en tiempo de ejecución: No coinciden los tipos",
-            "Error '6' en tiempo de ejecución: Desbordamiento" }));
+            "Error '482' en tiempo de ejecución: Error de impresora" }));
+}
+
+void TestForms::anErrorWithNoReportEndsTheProgram()
+{
+    if (inChild()) {
+        setErrorReport({});
+        RaiseError(ErrorCode::TypeMismatch);
+        return;
+    }
+    const ChildEnd end = runInChild("anErrorWithNoReportEndsTheProgram");
+    QVERIFY2(end.finished, qPrintable(end.output));
+    QCOMPARE(end.status, 1);
+    QVERIFY2(end.output.split(u'\n').contains("Error '13' en tiempo de ejecución: No coinciden los tipos"),
+        qPrintable(end.output));
+}
+
+void TestForms::theProgramsReportShowsTheErrorThenEnds()
+{
+    if (inChild()) {
+        // Says what the message box shows, then answers it as a person would.
+        auto *answer = new QTimer(qApp);
+        connect(answer, &QTimer::timeout, [answer] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            answer->stop();
+            std::printf(
+                "%s|%s|%d\n", qPrintable(box->windowTitle()), qPrintable(box->text()), int(box->icon()));
+            std::fflush(stdout);
+            box->button(QMessageBox::Ok)->click();
+        });
+        answer->start(10);
+        QApplication::setApplicationName("Quelvaro");
+        ShowErrorAndEnd("Error '482' en tiempo de ejecución: Error de impresora");
+        return;
+    }
+    const ChildEnd end = runInChild("theProgramsReportShowsTheErrorThenEnds");
+    QVERIFY2(end.finished, qPrintable(end.output));
+    QCOMPARE(end.status, 1);
+    const QString shown = QString("Quelvaro|Error '482' en tiempo de ejecución: Error de impresora|%1")
+                              .arg(int(QMessageBox::Critical));
+    QVERIFY2(end.output.split(u'\n').contains(shown), qPrintable(end.output));
 }
 
 QTEST_MAIN(TestForms)

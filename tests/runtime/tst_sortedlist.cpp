@@ -24,7 +24,6 @@ private slots:
     void nearlyOrderedNamesMatchAPlainInsertion();
     void everyPositionAndLookupAfterManySplits();
     void emptyTextsSortFirst();
-    void aClearedListFillsAgain();
 
 private:
     bool less(const QString &a, const QString &b) const { return collator->compare(a, b) < 0; }
@@ -210,20 +209,6 @@ void TestSortedList::emptyTextsSortFirst()
     QCOMPARE(list.at(2), QString("a"));
     QCOMPARE(list.at(3), QString("b"));
     QCOMPARE(list.indexOf(""), 0);
-}
-
-void TestSortedList::aClearedListFillsAgain()
-{
-    SortedList list(true);
-    for (int i = 0; i < 3000; ++i)
-        list.insert(QString::number(i % 97));
-    list.clear();
-    QCOMPARE(list.size(), 0);
-    QCOMPARE(list.indexOf("5"), -1);
-    QCOMPARE(list.insert("x"), 0);
-    QCOMPARE(list.insert("a"), 0);
-    QCOMPARE(list.at(1), QString("x"));
-    QCOMPARE(list.indexOf("x"), 1);
 }
 
 QTEST_GUILESS_MAIN(TestSortedList)

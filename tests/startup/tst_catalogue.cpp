@@ -37,25 +37,20 @@ QStringList listed(ComboBox *box)
 
 } // namespace
 
-class TestCatalogue : public QObject {
+class TestCatalogue : public FormTest {
     Q_OBJECT
 private slots:
-    void cleanup() { registry.reset(); }
 
     void emptyNamesAreSkippedAndNotCounted();
     void namesAreSortedAndDuplicatesKept();
     void namesAreNotTrimmedOrFiltered();
-    void noFontsLeaveListAndLabelEmpty();
     void labelIsRewrittenAfterEachName();
     void moreNamesThanASixteenBitCountAreAllListed();
-
-private:
-    std::unique_ptr<TestRegistry> registry;
 };
 
 void TestCatalogue::emptyNamesAreSkippedAndNotCounted()
 {
-    registry = std::make_unique<TestRegistry>(QStringList({ "Serif", "", "Mono" }));
+    registerForms({ "Serif", "", "Mono" });
     CargarFuentes();
     FrmPrincipal &form = Forms::get<FrmPrincipal>();
     QCOMPARE(listed(form.CmbNDL), QStringList({ "Mono", "Serif" }));
@@ -71,8 +66,7 @@ void TestCatalogue::emptyNamesAreSkippedAndNotCounted()
 
 void TestCatalogue::namesAreSortedAndDuplicatesKept()
 {
-    registry = std::make_unique<TestRegistry>(
-        QStringList({ "Zapf", "DejaVu Sans", "arial", "DejaVu Sans", "Bitstream" }));
+    registerForms({ "Zapf", "DejaVu Sans", "arial", "DejaVu Sans", "Bitstream" });
     CargarFuentes();
     QCOMPARE(listed(Forms::get<FrmPrincipal>().CmbNDL),
         QStringList({ "arial", "Bitstream", "DejaVu Sans", "DejaVu Sans", "Zapf" }));
@@ -81,23 +75,12 @@ void TestCatalogue::namesAreSortedAndDuplicatesKept()
 
 void TestCatalogue::namesAreNotTrimmedOrFiltered()
 {
-    registry = std::make_unique<TestRegistry>(
-        QStringList({ " Padded ", "Tab\tName", "Línea\nnueva", "中文字体", "עברית" }));
+    registerForms({ " Padded ", "Tab\tName", "Línea\nnueva", "中文字体", "עברית" });
     CargarFuentes();
     const QStringList names = listed(Forms::get<FrmPrincipal>().CmbNDL);
     QCOMPARE(names.size(), 5);
     for (const char *name : { " Padded ", "Tab\tName", "Línea\nnueva", "中文字体", "עברית" })
         QVERIFY2(names.contains(QString::fromUtf8(name)), name);
-}
-
-void TestCatalogue::noFontsLeaveListAndLabelEmpty()
-{
-    registry = std::make_unique<TestRegistry>();
-    CargarFuentes();
-    FrmPrincipal &form = Forms::get<FrmPrincipal>();
-    QCOMPARE(form.CmbNDL->ListCount(), 0);
-    QCOMPARE(form.lblcant->Caption(), QString());
-    QVERIFY(registry->errors.empty());
 }
 
 void TestCatalogue::labelIsRewrittenAfterEachName()
@@ -115,8 +98,7 @@ void TestCatalogue::labelIsRewrittenAfterEachName()
     };
     auto fonts = std::make_unique<WatchingFonts>();
     WatchingFonts *source = fonts.get();
-    registry = std::make_unique<TestRegistry>();
-    registry->printer.setSource(std::move(fonts));
+    registerForms(std::move(fonts));
     CargarFuentes();
     QCOMPARE(source->seen,
         QStringList({ "", " 1 fuentes listadas", " 1 fuentes listadas", " 2 fuentes listadas" }));
@@ -130,8 +112,7 @@ void TestCatalogue::moreNamesThanASixteenBitCountAreAllListed()
         names << QString("Fuente %1").arg(i, 5, 10, QChar(u'0'));
     auto fonts = std::make_unique<CountingFonts>(names, 40000);
     CountingFonts *source = fonts.get();
-    registry = std::make_unique<TestRegistry>();
-    registry->printer.setSource(std::move(fonts));
+    registerForms(std::move(fonts));
     CargarFuentes();
     FrmPrincipal &form = Forms::get<FrmPrincipal>();
     QCOMPARE(form.CmbNDL->ListCount(), 40000);

@@ -2,6 +2,8 @@
 //
 // Usage: QT_QPA_PLATFORM=offscreen draw-assets <output-folder>
 
+#include "vgapalette.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QConicalGradient>
@@ -575,25 +577,6 @@ void put32(QByteArray &out, std::uint32_t v)
 
 using Palette = std::vector<QRgb>;
 
-const Palette kVgaPalette {
-    qRgb(0, 0, 0),
-    qRgb(128, 0, 0),
-    qRgb(0, 128, 0),
-    qRgb(128, 128, 0),
-    qRgb(0, 0, 128),
-    qRgb(128, 0, 128),
-    qRgb(0, 128, 128),
-    qRgb(192, 192, 192),
-    qRgb(128, 128, 128),
-    qRgb(255, 0, 0),
-    qRgb(0, 255, 0),
-    qRgb(255, 255, 0),
-    qRgb(0, 0, 255),
-    qRgb(255, 0, 255),
-    qRgb(0, 255, 255),
-    qRgb(255, 255, 255),
-};
-
 Palette greyPalette(int levels)
 {
     Palette palette;
@@ -679,7 +662,7 @@ QByteArray icoFile(const QImage &icon)
     };
     const std::array entries {
         Entry { 1, { qRgb(0, 0, 0), qRgb(255, 255, 255) } },
-        Entry { 4, kVgaPalette },
+        Entry { 4, VgaPalette },
         Entry { 4, greyPalette(16) },
     };
 

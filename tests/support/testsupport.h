@@ -1,5 +1,6 @@
 #pragma once
 
+#include "listedfonts.h"
 #include "runtime/errors.h"
 #include "runtime/form.h"
 #include "runtime/printer.h"
@@ -7,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QObject>
 #include <QStringList>
 
 #include <memory>
@@ -40,10 +42,15 @@ private:
     Ending previousEnding;
 };
 
-// A registry of forms for one test, with a printer that offers the given font names.
+// A registry of forms for one test, with a printer that offers the given font names, or those of
+// the given source.
 struct TestRegistry : Recorder {
     explicit TestRegistry(QStringList fonts = {})
-        : printer(std::make_unique<ListedFonts>(std::move(fonts)))
+        : TestRegistry(std::make_unique<ListedFonts>(std::move(fonts)))
+    {
+    }
+    explicit TestRegistry(std::unique_ptr<FontSource> fonts)
+        : printer(std::move(fonts))
     {
     }
     ~TestRegistry()
@@ -56,4 +63,27 @@ struct TestRegistry : Recorder {
 
     Printer printer;
     Forms forms;
+};
+
+// The fixture of the tests that load forms: each test function registers the forms of its own,
+// with a printer offering the names it asks for, and every form is unloaded after it, so that
+// nothing one test function does reaches the next.
+class FormTest : public QObject {
+    Q_OBJECT
+protected:
+    TestRegistry &registerForms(QStringList fonts = {})
+    {
+        return registerForms(std::make_unique<ListedFonts>(std::move(fonts)));
+    }
+    TestRegistry &registerForms(std::unique_ptr<FontSource> fonts)
+    {
+        registry.reset();
+        registry = std::make_unique<TestRegistry>(std::move(fonts));
+        return *registry;
+    }
+
+    std::unique_ptr<TestRegistry> registry;
+
+protected slots:
+    void cleanup() { registry.reset(); }
 };
