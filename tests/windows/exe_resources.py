@@ -49,6 +49,18 @@ def icon_file_images(path):
     return images
 
 
+def file_version(pe):
+    """A program's file version, as four numbers, from the fixed part of its version record."""
+    fixed = pe.VS_FIXEDFILEINFO[0]
+    return (fixed.FileVersionMS >> 16, fixed.FileVersionMS & 0xFFFF, fixed.FileVersionLS >> 16, fixed.FileVersionLS & 0xFFFF)
+
+
+def string_tables(pe):
+    """The language and code page of each string table of a program's version record."""
+    return [table.LangID for info in getattr(pe, "FileInfo", [[]])[0] if info.Key == b"StringFileInfo"
+            for table in info.StringTable]
+
+
 def version_strings(pe):
     """The string table of a program's version record."""
     strings = {}
@@ -81,15 +93,11 @@ for group in groups.values():
 
 versions = resources(pe, RT_VERSION)
 check([lang for _, lang in versions] == [SPANISH_SPAIN], f"version record languages {[hex(l) for _, l in versions]}")
-fixed = pe.VS_FIXEDFILEINFO[0]
-file_version = (fixed.FileVersionMS >> 16, fixed.FileVersionMS & 0xFFFF, fixed.FileVersionLS >> 16, fixed.FileVersionLS & 0xFFFF)
-check(file_version == tuple(int(part) for part in version.split(".")), f"file version {file_version}, not {version}")
-strings = {}
+check(file_version(pe) == tuple(int(part) for part in version.split(".")), f"file version {file_version(pe)}, not {version}")
+for lang in string_tables(pe):
+    check(lang == b"0C0A04B0", f"string table {lang}")
+strings = version_strings(pe)
 for info in pe.FileInfo[0]:
-    if info.Key == b"StringFileInfo":
-        for table in info.StringTable:
-            check(table.LangID == b"0C0A04B0", f"string table {table.LangID}")
-            strings.update({k.decode(): v.decode() for k, v in table.entries.items()})
     if info.Key == b"VarFileInfo":
         check(info.Var[0].entry == {b"Translation": "0x0c0a 0x04b0"}, f"translation {info.Var[0].entry}")
 for key in ("FileVersion", "ProductVersion"):
@@ -104,15 +112,12 @@ check(strings.get("CompanyName") == maker and copyright.endswith(" " + maker),
 # The installer: the release's version, the maker and the product, in Spanish (NSIS writes its
 # Spanish as that of Spain's traditional sort, 0x040A).
 setup_pe = pefile.PE(setup)
-fixed = setup_pe.VS_FIXEDFILEINFO[0]
-setup_version = (fixed.FileVersionMS >> 16, fixed.FileVersionMS & 0xFFFF, fixed.FileVersionLS >> 16, fixed.FileVersionLS & 0xFFFF)
-check(setup_version == tuple(int(part) for part in version.split(".")), f"the installer's version {setup_version}, not {version}")
-setup_strings = {}
-for info in setup_pe.FileInfo[0]:
-    if info.Key == b"StringFileInfo":
-        for table in info.StringTable:
-            check(int(table.LangID[:4], 16) & 0x3FF == 0x0A, f"the installer's string table {table.LangID}")
-            setup_strings.update({k.decode(): v.decode() for k, v in table.entries.items()})
+check(file_version(setup_pe) == tuple(int(part) for part in version.split(".")),
+      f"the installer's version {file_version(setup_pe)}, not {version}")
+check(string_tables(setup_pe), "the installer's version record has no string table")
+for lang in string_tables(setup_pe):
+    check(int(lang[:4], 16) & 0x3FF == 0x0A, f"the installer's string table {lang}")
+setup_strings = version_strings(setup_pe)
 for key, expected in (("ProductName", strings.get("ProductName")), ("CompanyName", maker), ("FileVersion", version_text),
                       ("ProductVersion", version_text), ("LegalCopyright", copyright)):
     check(setup_strings.get(key) == expected, f"the installer's {key} is {setup_strings.get(key)!r}, not {expected!r}")
