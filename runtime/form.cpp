@@ -119,21 +119,16 @@ bool Form::event(QEvent *event)
     // platform the program was written for a disabled window never comes in front, so it hands the
     // activation on to the form that takes input. It does so once the activation has settled: Qt
     // on Wayland asks the compositor to activate this window again as the focus moves into it, and
-    // the last request is the one that counts. A window manager that guards against focus stealing
-    // may refuse it all the same, when it reckons the request older than the click (GNOME's, where
-    // the program has not yet read the message that gave this window the focus): it is asked again
-    // while this form keeps the activation.
+    // the last request is the one that counts.
     if (event->type() == QEvent::WindowActivate && !isEnabled()) {
-        for (const int delay : { 0, 150, 600 }) {
-            QTimer::singleShot(delay, this, [this, delay] {
-                if (isEnabled() || (delay > 0 && !isActiveWindow()))
-                    return;
-                if (Form *front = Forms::frontmost(this)) {
-                    front->raise();
-                    front->activateWindow();
-                }
-            });
-        }
+        QTimer::singleShot(0, this, [this] {
+            if (isEnabled())
+                return;
+            if (Form *front = Forms::frontmost(this)) {
+                front->raise();
+                front->activateWindow();
+            }
+        });
     }
     return QWidget::event(event);
 }
