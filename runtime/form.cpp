@@ -125,8 +125,7 @@ bool Form::event(QEvent *event)
             if (isEnabled())
                 return;
             if (Form *front = Forms::frontmost(this)) {
-                front->raise();
-                front->activateWindow();
+                handActivationTo(front);
             }
         });
     }

@@ -43,6 +43,10 @@ QMargins frameBeforeShow(QWidget *window);
 // platform needs more for that than the window's flags; before the window is first shown.
 void askForNoDecorations(QWidget *window);
 
+// Raises a window and gives it the keyboard, in answer to what the user has just done to another
+// of the program's windows.
+void handActivationTo(QWidget *window);
+
 // Called as the event loop returns: where the platform's own teardown can hang, an end that has not
 // finished within a few seconds is cut short, with this status.
 void boundTheEnd(int status);

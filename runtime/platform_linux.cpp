@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -135,6 +136,14 @@ std::vector<quint32> cardinals(
     return values;
 }
 
+// Whether the window manager says it supports a request or property.
+bool supported(xcb_connection_t *connection, xcb_window_t root, xcb_atom_t what)
+{
+    const std::vector<quint32> all
+        = cardinals(connection, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 1024);
+    return what != XCB_ATOM_NONE && std::find(all.begin(), all.end(), what) != all.end();
+}
+
 } // namespace
 
 // An X window manager frames a window as it maps it; one that supports it says beforehand how
@@ -154,9 +163,7 @@ QMargins frameBeforeShow(QWidget *window)
     std::free(geometry);
     const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
     const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
-    const std::vector<quint32> supported
-        = cardinals(connection, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 1024);
-    if (request == XCB_ATOM_NONE || std::find(supported.begin(), supported.end(), request) == supported.end())
+    if (!supported(connection, root, request))
         return QMargins();
 
     xcb_client_message_event_t message {};
@@ -200,6 +207,80 @@ void askForNoDecorations(QWidget *window)
     constexpr std::array<quint32, 5> noDecorations { 1u << 1, 0, 0, 0, 0 };
     xcb_change_property(
         connection, XCB_PROP_MODE_REPLACE, id, hints, hints, 32, noDecorations.size(), noDecorations.data());
+    xcb_flush(connection);
+}
+
+namespace {
+
+// The X server's time now. X has no request that answers with the time, only events that carry
+// it; a property changed on a window of a connection of the program's own reports it, since Qt
+// reads every event of its connection itself. None where the server cannot be reached again.
+std::optional<xcb_timestamp_t> serverTimeNow(xcb_window_t root)
+{
+    xcb_connection_t *own = xcb_connect(nullptr, nullptr);
+    std::optional<xcb_timestamp_t> now;
+    if (!xcb_connection_has_error(own)) {
+        const xcb_window_t window = xcb_generate_id(own);
+        const quint32 events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_create_window(own, XCB_COPY_FROM_PARENT, window, root, -1, -1, 1, 1, 0,
+            XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
+        xcb_change_property(
+            own, XCB_PROP_MODE_APPEND, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0, nullptr);
+        xcb_flush(own);
+        // An error (a root that is not this server's, where Qt was given another display) ends
+        // the wait as surely as the event.
+        while (xcb_generic_event_t *event = xcb_wait_for_event(own)) {
+            const auto type = event->response_type & 0x7f;
+            if (type == XCB_PROPERTY_NOTIFY)
+                now = reinterpret_cast<xcb_property_notify_event_t *>(event)->time;
+            std::free(event);
+            if (type == XCB_PROPERTY_NOTIFY || type == 0)
+                break;
+        }
+    }
+    xcb_disconnect(own);
+    return now;
+}
+
+} // namespace
+
+// Window managers that keep windows from stealing the focus (GNOME's mutter, KWin) refuse a request
+// to activate a window that is older than the user's last click. Qt stamps its request with the
+// time of the last event it has read, and when a click on a disabled window hands the activation
+// on, the window manager's own message of that click may not have been read yet: mutter then
+// leaves the disabled window in front. The request is stamped with the server's time now instead.
+void handActivationTo(QWidget *window)
+{
+    window->raise();
+    xcb_connection_t *connection = xConnection();
+    if (!connection) {
+        window->activateWindow();
+        return;
+    }
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    xcb_get_geometry_reply_t *geometry
+        = xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr);
+    const xcb_window_t root = geometry ? geometry->root : xcb_window_t(XCB_WINDOW_NONE);
+    std::free(geometry);
+    const xcb_atom_t request = atom(connection, "_NET_ACTIVE_WINDOW");
+    const std::optional<xcb_timestamp_t> now
+        = root && supported(connection, root, request) ? serverTimeNow(root) : std::nullopt;
+    if (!window->isVisible() || !now) {
+        window->activateWindow();
+        return;
+    }
+    const QWindow *active = QGuiApplication::focusWindow();
+    xcb_client_message_event_t message {};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = id;
+    message.type = request;
+    message.data.data32[0] = 1; // from an application
+    message.data.data32[1] = *now;
+    message.data.data32[2] = active ? static_cast<quint32>(active->winId()) : quint32(XCB_WINDOW_NONE);
+    xcb_send_event(connection, false, root,
+        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+        reinterpret_cast<const char *>(&message));
     xcb_flush(connection);
 }
 

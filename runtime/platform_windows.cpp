@@ -73,6 +73,13 @@ void askForNoDecorations(QWidget *)
 {
 }
 
+// The program that has the foreground may give it to another of its windows.
+void handActivationTo(QWidget *window)
+{
+    window->raise();
+    window->activateWindow();
+}
+
 // Qt's Windows teardown ends.
 void boundTheEnd(int)
 {

@@ -31,11 +31,9 @@ desktop() { E2E_TMP=$E2E_TMP /usr/bin/python3 "$E2E_DIR/desktop.py" "$@"; }
 # title bar inside its window); whether the compositor lets the program bring the about window to
 # the front. GNOME's Wayland client is only had by asking for it: without, the program is an X
 # client there. Mutter grants a Wayland client's request to activate another of its windows
-# neither the keyboard nor the front. Through X it refuses the request, as focus stealing, in about
-# one run in three on an idle machine (it judges the request's time older than the click's): not
-# yet a behaviour the program can promise there.
+# neither the keyboard nor the front.
 CASES=(
-    "gnome - x11 placed 361x430 behind"
+    "gnome - x11 placed 361x430 front"
     "gnome wayland wayland unplaced 367x463 behind"
     "kwin - wayland unplaced 361x430 front"
     "kwin xcb x11 placed 361x430 front"
