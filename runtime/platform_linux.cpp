@@ -139,9 +139,68 @@ std::vector<quint32> cardinals(
 // Whether the window manager says it supports a request or property.
 bool supported(xcb_connection_t *connection, xcb_window_t root, xcb_atom_t what)
 {
+    if (what == XCB_ATOM_NONE)
+        return false;
     const std::vector<quint32> all
         = cardinals(connection, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 1024);
-    return what != XCB_ATOM_NONE && std::find(all.begin(), all.end(), what) != all.end();
+    return std::find(all.begin(), all.end(), what) != all.end();
+}
+
+// The root window of the screen a window is on; none where the server does not know the window.
+xcb_window_t rootOf(xcb_connection_t *connection, xcb_window_t window)
+{
+    xcb_get_geometry_reply_t *geometry
+        = xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
+    const xcb_window_t root = geometry ? geometry->root : xcb_window_t(XCB_WINDOW_NONE);
+    std::free(geometry);
+    return root;
+}
+
+// Sends the window manager a request about one of the program's windows, as EWMH asks: a client
+// message to the root window.
+void askWindowManager(xcb_connection_t *connection, xcb_window_t root, xcb_window_t window,
+    xcb_atom_t request, const std::array<quint32, 5> &data = {})
+{
+    xcb_client_message_event_t message {};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = request;
+    std::copy(data.begin(), data.end(), message.data.data32);
+    xcb_send_event(connection, false, root,
+        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+        reinterpret_cast<const char *>(&message));
+    xcb_flush(connection);
+}
+
+// The X server's time now. X has no request that answers with the time, only events that carry
+// it; a property changed on a window of a connection of the program's own reports it, since Qt
+// reads every event of its connection itself. None where the server cannot be reached again.
+std::optional<xcb_timestamp_t> serverTimeNow(xcb_window_t root)
+{
+    xcb_connection_t *own = xcb_connect(nullptr, nullptr);
+    std::optional<xcb_timestamp_t> now;
+    if (!xcb_connection_has_error(own)) {
+        const xcb_window_t window = xcb_generate_id(own);
+        const quint32 events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_create_window(own, XCB_COPY_FROM_PARENT, window, root, -1, -1, 1, 1, 0,
+            XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
+        xcb_change_property(
+            own, XCB_PROP_MODE_APPEND, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0, nullptr);
+        xcb_flush(own);
+        // An error (a root that is not this server's, where Qt was given another display) ends
+        // the wait as surely as the event.
+        while (xcb_generic_event_t *event = xcb_wait_for_event(own)) {
+            const auto type = event->response_type & 0x7f;
+            if (type == XCB_PROPERTY_NOTIFY)
+                now = reinterpret_cast<xcb_property_notify_event_t *>(event)->time;
+            std::free(event);
+            if (type == XCB_PROPERTY_NOTIFY || type == 0)
+                break;
+        }
+    }
+    xcb_disconnect(own);
+    return now;
 }
 
 } // namespace
@@ -155,26 +214,12 @@ QMargins frameBeforeShow(QWidget *window)
     if (!connection)
         return QMargins();
     const auto id = static_cast<xcb_window_t>(window->winId());
-    xcb_get_geometry_reply_t *geometry
-        = xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr);
-    if (!geometry)
-        return QMargins();
-    const xcb_window_t root = geometry->root;
-    std::free(geometry);
+    const xcb_window_t root = rootOf(connection, id);
     const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
     const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
-    if (!supported(connection, root, request))
+    if (!root || !supported(connection, root, request))
         return QMargins();
-
-    xcb_client_message_event_t message {};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = id;
-    message.type = request;
-    xcb_send_event(connection, false, root,
-        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-        reinterpret_cast<const char *>(&message));
-    xcb_flush(connection);
+    askWindowManager(connection, root, id, request);
     // The window manager answers as soon as it reads the request; one that is busy is not waited
     // for long, and the window is then placed as if it had no frame.
     const auto deadline = std::chrono::steady_clock::now() + 300ms;
@@ -210,40 +255,6 @@ void askForNoDecorations(QWidget *window)
     xcb_flush(connection);
 }
 
-namespace {
-
-// The X server's time now. X has no request that answers with the time, only events that carry
-// it; a property changed on a window of a connection of the program's own reports it, since Qt
-// reads every event of its connection itself. None where the server cannot be reached again.
-std::optional<xcb_timestamp_t> serverTimeNow(xcb_window_t root)
-{
-    xcb_connection_t *own = xcb_connect(nullptr, nullptr);
-    std::optional<xcb_timestamp_t> now;
-    if (!xcb_connection_has_error(own)) {
-        const xcb_window_t window = xcb_generate_id(own);
-        const quint32 events = XCB_EVENT_MASK_PROPERTY_CHANGE;
-        xcb_create_window(own, XCB_COPY_FROM_PARENT, window, root, -1, -1, 1, 1, 0,
-            XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
-        xcb_change_property(
-            own, XCB_PROP_MODE_APPEND, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0, nullptr);
-        xcb_flush(own);
-        // An error (a root that is not this server's, where Qt was given another display) ends
-        // the wait as surely as the event.
-        while (xcb_generic_event_t *event = xcb_wait_for_event(own)) {
-            const auto type = event->response_type & 0x7f;
-            if (type == XCB_PROPERTY_NOTIFY)
-                now = reinterpret_cast<xcb_property_notify_event_t *>(event)->time;
-            std::free(event);
-            if (type == XCB_PROPERTY_NOTIFY || type == 0)
-                break;
-        }
-    }
-    xcb_disconnect(own);
-    return now;
-}
-
-} // namespace
-
 // Window managers that keep windows from stealing the focus (GNOME's mutter, KWin) refuse a request
 // to activate a window that is older than the user's last click. Qt stamps its request with the
 // time of the last event it has read, and when a click on a disabled window hands the activation
@@ -253,35 +264,23 @@ void handActivationTo(QWidget *window)
 {
     window->raise();
     xcb_connection_t *connection = xConnection();
-    if (!connection) {
+    if (!connection || !window->isVisible()) {
         window->activateWindow();
         return;
     }
     const auto id = static_cast<xcb_window_t>(window->winId());
-    xcb_get_geometry_reply_t *geometry
-        = xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr);
-    const xcb_window_t root = geometry ? geometry->root : xcb_window_t(XCB_WINDOW_NONE);
-    std::free(geometry);
+    const xcb_window_t root = rootOf(connection, id);
     const xcb_atom_t request = atom(connection, "_NET_ACTIVE_WINDOW");
     const std::optional<xcb_timestamp_t> now
         = root && supported(connection, root, request) ? serverTimeNow(root) : std::nullopt;
-    if (!window->isVisible() || !now) {
+    if (!now) {
         window->activateWindow();
         return;
     }
     const QWindow *active = QGuiApplication::focusWindow();
-    xcb_client_message_event_t message {};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = id;
-    message.type = request;
-    message.data.data32[0] = 1; // from an application
-    message.data.data32[1] = *now;
-    message.data.data32[2] = active ? static_cast<quint32>(active->winId()) : quint32(XCB_WINDOW_NONE);
-    xcb_send_event(connection, false, root,
-        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-        reinterpret_cast<const char *>(&message));
-    xcb_flush(connection);
+    // From an application, at this time, while this window of it is active.
+    askWindowManager(connection, root, id, request,
+        { 1, *now, active ? static_cast<quint32>(active->winId()) : quint32(XCB_WINDOW_NONE), 0, 0 });
 }
 
 // Qt's Wayland client can deadlock while it stops its event threads at the end (seen with Qt 6.4
