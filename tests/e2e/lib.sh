@@ -107,23 +107,35 @@ CONF
     export FONTCONFIG_FILE="$E2E_TMP/fonts.conf"
 }
 
+# Liberation 2's folder: its own where the old version 1 keeps the package's name (Debian 12), the
+# package's own from Debian 13 on.
+liberation2_dir() {
+    local d
+    for d in /usr/share/fonts/truetype/liberation2 /usr/share/fonts/truetype/liberation; do
+        [ -f "$d/LiberationSans-Regular.ttf" ] && { echo "$d"; return 0; }
+    done
+    fail "Liberation Sans is not installed"
+}
+
 # Five families: DejaVu Sans, DejaVu Sans Mono, DejaVu Serif, Liberation Sans, and Gemela, installed
 # from two foundries as real collections have some families.
 use_fixed_fonts() {
+    local l
+    l=$(liberation2_dir)
     use_fonts /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf \
         /usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf \
         /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf \
-        /usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf \
-        /usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf
+        "$l/LiberationSans-Regular.ttf" "$l/LiberationSans-Bold.ttf"
     /usr/bin/python3 "$E2E_DIR/../fonts/make-twins.py" "$E2E_TMP/fonts"
 }
 
 # A desktop's fonts: every face of Debian's DejaVu (fonts-dejavu-core and -extra, with their
-# Condensed, ExtraLight and Math members) and Liberation (fonts-liberation2) packages, 10 families,
+# Condensed, ExtraLight and Math members) and Liberation 2 packages, 10 families,
 # with fontconfig's standard alias rules; and under Wine, Wine's own fonts besides.
 use_desktop_fonts() {
     WINE_OWN_FONTS=1
-    local d=/usr/share/fonts/truetype/dejavu l=/usr/share/fonts/truetype/liberation2 style
+    local d=/usr/share/fonts/truetype/dejavu l style
+    l=$(liberation2_dir)
     local files=("$d/DejaVuMathTeXGyre.ttf" "$d/DejaVuSans-ExtraLight.ttf")
     for style in "" -Bold -Oblique -BoldOblique; do
         files+=("$d/DejaVuSans$style.ttf" "$d/DejaVuSansCondensed$style.ttf" "$d/DejaVuSansMono$style.ttf")
