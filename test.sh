@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and runs every test: ./test.sh [linux|sanitizers|windows ...]
+# Installs what is missing, builds and runs every test: ./test.sh [linux|sanitizers|debian13|windows ...]
 # With no stage named every stage runs, each whether or not an earlier one failed; the results are
 # listed at the end and the command fails if any stage failed.
 set -euo pipefail
@@ -35,6 +35,12 @@ stage_sanitizers() {
         ctest --test-dir build-asan --output-on-failure -j2 -E '^packaging_'
 }
 
+# The Linux stage again, as a new user of Debian 13 meets it: in a fresh root of that release (made
+# once with debootstrap and kept outside the clone), from installing the packages on.
+stage_debian13() {
+    tools/debian-root.sh trixie ./test.sh linux
+}
+
 # The Windows program, its zip and its installer, built against the cross-built Qt (made once and
 # kept outside the clone), tested under Wine.
 stage_windows() {
@@ -44,9 +50,9 @@ stage_windows() {
 }
 
 stages=("$@")
-[ ${#stages[@]} -eq 0 ] && stages=(linux sanitizers windows)
+[ ${#stages[@]} -eq 0 ] && stages=(linux sanitizers debian13 windows)
 for stage in "${stages[@]}"; do
-    declare -F "stage_$stage" >/dev/null || { echo "test.sh: no stage '$stage' (linux, sanitizers, windows)" >&2; exit 2; }
+    declare -F "stage_$stage" >/dev/null || { echo "test.sh: no stage '$stage' (linux, sanitizers, debian13, windows)" >&2; exit 2; }
 done
 
 results=() failed=0
