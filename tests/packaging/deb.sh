@@ -31,8 +31,13 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture is '$(field Architecture)'"
 [ -n "$(field Maintainer)" ] && [ -n "$(field Description)" ] || fail "Maintainer or Description is empty"
 depends=$(field Depends)
-for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
-    [[ ", $depends," == *", $library ("* ]] || fail "Depends lacks a versioned $library: $depends"
+# Each library the program links, by the name of the package that holds it on this release (Qt's
+# became libqt6core6t64 and the like with Debian 13's 64-bit time).
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+for library in libc.so.6 libstdc++.so.6 libQt6Core.so.6 libQt6Gui.so.6 libQt6Widgets.so.6; do
+    package=$(dpkg -S "*/$multiarch/$library" 2>/dev/null | head -n1 | cut -d: -f1)
+    [ -n "$package" ] || fail "no installed package holds $library"
+    [[ ", $depends," == *", $package ("* ]] || fail "Depends lacks a versioned $package: $depends"
 done
 
 doc=./usr/share/doc/quelvaro
