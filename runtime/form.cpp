@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QPixmap>
 #include <QScreen>
 #include <QTimer>
 
@@ -23,6 +24,14 @@ QIcon applicationIcon()
     QIcon icon;
     for (int size : { 32, 64, 128 })
         icon.addFile(QStringLiteral(":/icon-%1.png").arg(size), QSize(size, size));
+    // The 64 and 128 pixel pictures are the 32 and 64 pixel icons drawn at twice the density. A Qt
+    // that ranks an icon's pictures by density (6.8) only offers them there when told so, and
+    // otherwise hands the 64 pixel picture for every size of a doubled screen.
+    for (int size : { 64, 128 }) {
+        QPixmap picture(QStringLiteral(":/icon-%1.png").arg(size));
+        picture.setDevicePixelRatio(2);
+        icon.addPixmap(picture);
+    }
     return icon;
 }
 
