@@ -55,7 +55,9 @@ sample_menu_says() {
 # matching an extended regular expression (accented letters read as they may: "Tamaño" may come out
 # "Tamano"): text_reads WINDOW "X Y W H" REGEX [scale]. The picture is enlarged, and its contrast
 # stretched and cut, at a few sizes and levels, as small text, light grey text on a disabled button
-# and black text on a grey label read best at different ones.
+# and black text on a grey label read best at different ones. The stretch takes the darkest pixel to
+# black and the lightest to white: ImageMagick 7's -normalize clips differently from 6's and leaves
+# letters too thick to read.
 text_reads() {
     local win=$1 pattern=$3 scale=${4:-1} size level read="" x y w h
     read -r x y w h <<<"$2"
@@ -63,7 +65,7 @@ text_reads() {
         { echo "no picture of window $win" >&2; return 1; }
     for size in 400 500 600; do
         for level in 55 65 75; do
-            convert "$E2E_TMP/text.png" -colorspace Gray -resize $((size / scale))% -normalize \
+            convert "$E2E_TMP/text.png" -colorspace Gray -resize $((size / scale))% -auto-level \
                 -threshold "$level%" -bordercolor white -border 20 "$E2E_TMP/text-read.png"
             read=$(tesseract "$E2E_TMP/text-read.png" - --psm 7 2>/dev/null | head -n1)
             grep -Eq "$pattern" <<<"$read" && return 0
