@@ -2,7 +2,8 @@
 """The real program as a screen reader sees it over AT-SPI: what each control is called and is,
 which label names which list, the chosen font and colour after a key press and an automatic step,
 the toggle action on Negrita, and no announcements from the count label while the fonts load; and
-with Orca's debug log, that Orca says the entry a list comes to by the arrow keys.
+with Orca's debug log, that Orca says the entry a list comes to by the arrow keys. Roles are compared as
+AT-SPI's constants, whose names differ between releases.
     screenreader.py QUELVARO [ORCA_LOG]  (on an X display, inside a D-Bus session with the AT-SPI bus)"""
 import os
 import subprocess
@@ -10,7 +11,7 @@ import sys
 import time
 
 import pyatspi
-from gi.repository import GLib
+from gi.repository import Atspi, GLib
 
 TITLE = "Quelvaro - Dorvane"
 failures = []
@@ -33,7 +34,7 @@ def report(summary=None):
 
 def note(event):
     try:
-        events.append((event.type, event.source.name, event.source.getRoleName()))
+        events.append((event.type, event.source.name, event.source.getRole()))
     except Exception:  # a source gone by the time it is read
         pass
 
@@ -88,7 +89,7 @@ if preview is None:
     program.kill()
     sys.exit("FAIL: no preview window over AT-SPI")
 eventually("the preview shown", lambda: preview.getState().contains(pyatspi.STATE_SHOWING))
-controls = {(c.name, c.getRoleName()): c for c in preview if c is not None}
+controls = {(c.name, c.getRole()): c for c in preview if c is not None}
 
 # Loading rewrites the count after every font; until the window is first shown or activated,
 # none of that is announced. The one rewrite that gives it its final text as it shows may be.
@@ -96,19 +97,22 @@ shown_at = next((i for i, (kind, name, role) in enumerate(events)
                  if name == TITLE and kind in ("object:state-changed:showing", "window:activate", "window:create")),
                 len(events))
 count_events = [i for i, (kind, name, role) in enumerate(events)
-                if role == "label" and "fuentes listadas" in name and not kind.startswith("object:state-changed")]
+                if role == Atspi.Role.LABEL and "fuentes listadas" in name
+                and not kind.startswith("object:state-changed")]
 check(len([i for i in count_events if i < shown_at]) <= 1,
       f"the count label was announced {len(count_events)} times while the fonts loaded")
 
-for name, role in [("Fuente", "combo box"), ("Color", "combo box"), ("Tamaño", "combo box"),
-                   ("Texto de ejemplo", "text"), ("Negrita", "check box"), ("Cursiva", "check box"),
-                   ("Subrayada", "check box"), ("Iniciar Visualización Automática", "push button"),
-                   ("Finalizar Visualización Automática", "push button"), ("Acerca De...", "push button"),
-                   ("Salir", "push button"), ("Color :", "label"), ("Tamaño :", "label"),
-                   (" 5 fuentes listadas", "label")]:
-    check((name, role) in controls, f"no {role} named {name!r}: {sorted(controls)}")
+Role = Atspi.Role
+for name, role in [("Fuente", Role.COMBO_BOX), ("Color", Role.COMBO_BOX), ("Tamaño", Role.COMBO_BOX),
+                   ("Texto de ejemplo", Role.TEXT), ("Negrita", Role.CHECK_BOX), ("Cursiva", Role.CHECK_BOX),
+                   ("Subrayada", Role.CHECK_BOX), ("Iniciar Visualización Automática", Role.PUSH_BUTTON),
+                   ("Finalizar Visualización Automática", Role.PUSH_BUTTON), ("Acerca De...", Role.PUSH_BUTTON),
+                   ("Salir", Role.PUSH_BUTTON), ("Color :", Role.LABEL), ("Tamaño :", Role.LABEL),
+                   (" 5 fuentes listadas", Role.LABEL)]:
+    check((name, role) in controls,
+          f"no {role.value_nick} named {name!r}: {sorted((n, Role(r).value_nick) for n, r in controls)}")
 for label, target in [("Color :", "Color"), ("Tamaño :", "Tamaño")]:
-    relations = [(r.getRelationType(), r.getTarget(0).name) for r in controls[(label, "label")].getRelationSet()]
+    relations = [(r.getRelationType(), r.getTarget(0).name) for r in controls[(label, Role.LABEL)].getRelationSet()]
     check((pyatspi.RELATION_LABEL_FOR, target) in relations, f"{label!r} does not name {target!r}: {relations}")
 
 
@@ -116,8 +120,8 @@ if failures:
     program.kill()
     report()
 
-fonts, colours = controls[("Fuente", "combo box")], controls[("Color", "combo box")]
-sample = controls[("Texto de ejemplo", "text")]
+fonts, colours = controls[("Fuente", Role.COMBO_BOX)], controls[("Color", Role.COMBO_BOX)]
+sample = controls[("Texto de ejemplo", Role.TEXT)]
 check(text(fonts) == "DejaVu Sans" and text(colours) == "Negro",
       f"the lists read {text(fonts)!r} and {text(colours)!r} at start")
 
@@ -144,16 +148,16 @@ def action(accessible, name):
 
 
 # The toggle action ticks Negrita as a click does: the sample turns bold.
-action(controls[("Negrita", "check box")], "Toggle")
+action(controls[("Negrita", Role.CHECK_BOX)], "Toggle")
 eventually("a bold sample after Negrita's toggle action",
            lambda: any(a.startswith("weight:") and a != "weight:400" for a in sample.queryText().getAttributeRun(0, False)[0]))
 
 # Automatic viewing starts from the first font and steps on: the list reads each font it shows.
-action(controls[("Iniciar Visualización Automática", "push button")], "Press")
+action(controls[("Iniciar Visualización Automática", Role.PUSH_BUTTON)], "Press")
 eventually("an automatic step read from the font list", lambda: text(fonts) not in ("DejaVu Sans Mono", ""), 3)
 stepped = text(fonts)
-action(controls[("Finalizar Visualización Automática", "push button")], "Press")
-action(controls[("Salir", "push button")], "Press")
+action(controls[("Finalizar Visualización Automática", Role.PUSH_BUTTON)], "Press")
+action(controls[("Salir", Role.PUSH_BUTTON)], "Press")
 try:
     status = program.wait(5)
 except subprocess.TimeoutExpired:
