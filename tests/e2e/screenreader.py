@@ -2,10 +2,11 @@
 """The real program as a screen reader sees it over AT-SPI: what each control is called and is,
 which label names which list, the chosen font and colour after a key press and an automatic step,
 the toggle action on Negrita, and no announcements from the count label while the fonts load; and
-with Orca's debug log, that Orca says the entry a list comes to by the arrow keys. Roles are compared as
-AT-SPI's constants, whose names differ between releases.
+with Orca's debug log, that Orca reads a focused list with its entry and says the entry the list comes to
+by the arrow keys. Roles are compared as AT-SPI's constants, whose names differ between releases.
     screenreader.py QUELVARO [ORCA_LOG]  (on an X display, inside a D-Bus session with the AT-SPI bus)"""
 import os
+import re
 import subprocess
 import sys
 import time
@@ -63,12 +64,48 @@ def eventually(what, condition, timeout=5.0):
     return None
 
 
-def orca_said(words):
-    """Whether Orca has spoken these words as one utterance (always, when Orca is not listening)."""
+def speech():
+    """What Orca has said, an utterance at a time without its final period; None when Orca is not listening."""
     if len(sys.argv) < 3:
-        return True
+        return None
     with open(sys.argv[2], errors="replace") as log:
-        return any(f"SPEECH OUTPUT: '{words}'" in line for line in log)
+        return [m.group(1).strip().removesuffix(".") for m in
+                (re.search(r"SPEECH OUTPUT: '(.*?)'(?:[\s{\[]|$)", line) for line in log) if m]
+
+
+def spoken():
+    said = speech()
+    return 0 if said is None else len(said)
+
+
+def names(utterance, control):
+    """Whether the utterance speaks of the control: it starts with the name or label Orca gives it."""
+    return re.match(rf"{re.escape(control)}\b", utterance) is not None
+
+
+def orca_read(control, entry):
+    """Whether Orca has read the control with its entry (always, when Orca is not listening): in one utterance
+    ('Fuente combo box DejaVu Sans', Orca 48) or the control's, then the entry's ('Fuente combo box',
+    'DejaVu Sans', Orca 43)."""
+    said = speech()
+    return said is None or any(names(u, control) and (u.endswith(f" {entry}") or said[i + 1:i + 2] == [entry])
+                               for i, u in enumerate(said))
+
+
+def orca_announced(control, entry, new_entry, since):
+    """Whether Orca has said the new entry alone since utterance `since` (always, when Orca is not listening),
+    as it does when an arrow key moves the list from its entry to the new one. After an utterance of the
+    control that ends in no entry, it is the second half of Orca 43's reading of the control (which a late
+    window activation may bring), not that."""
+    said = speech()
+    if said is None:
+        return True
+    for i in range(since, len(said)):
+        previous = said[i - 1] if i > 0 else ""
+        reading = names(previous, control) and not previous.endswith((f" {entry}", f" {new_entry}"))
+        if said[i] == new_entry and not reading:
+            return True
+    return False
 
 
 def text(accessible):
@@ -126,17 +163,20 @@ check(text(fonts) == "DejaVu Sans" and text(colours) == "Negro",
       f"the lists read {text(fonts)!r} and {text(colours)!r} at start")
 
 # Focus starts on the font list, which Orca reads with its entry; the arrow key chooses the next font,
-# and Orca says it.
-eventually("Orca reading the font list's entry", lambda: orca_said("DejaVu Sans."), 10)
+# and Orca says it. Orca reads the colour list by its label.
+eventually("Orca reading the font list with 'DejaVu Sans'", lambda: orca_read("Fuente", "DejaVu Sans"), 10)
+before = spoken()
 key("Down")
 eventually("the font list reading 'DejaVu Sans Mono' after Down", lambda: text(fonts) == "DejaVu Sans Mono")
-eventually("Orca saying 'DejaVu Sans Mono' after Down", lambda: orca_said("DejaVu Sans Mono"))
+eventually("Orca saying 'DejaVu Sans Mono' after Down",
+           lambda: orca_announced("Fuente", "DejaVu Sans", "DejaVu Sans Mono", before))
 colours.queryComponent().grabFocus()
 eventually("the colour list focused", lambda: colours.getState().contains(pyatspi.STATE_FOCUSED))
-eventually("Orca reading the colour list's entry", lambda: orca_said("Negro."), 10)
+eventually("Orca reading the colour list with 'Negro'", lambda: orca_read("Color", "Negro"), 10)
+before = spoken()
 key("Down")
 eventually("the colour list reading 'Rojo oscuro' after Down", lambda: text(colours) == "Rojo oscuro")
-eventually("Orca saying 'Rojo oscuro' after Down", lambda: orca_said("Rojo oscuro"))
+eventually("Orca saying 'Rojo oscuro' after Down", lambda: orca_announced("Color", "Negro", "Rojo oscuro", before))
 
 
 def action(accessible, name):
