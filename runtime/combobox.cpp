@@ -71,14 +71,75 @@ public:
     }
 };
 
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+// Orca 48 no longer reads a new entry from the text of a box that cannot be edited, only from the box's
+// selection: the entry the box shows, as its row in the drop-down list. QComboBox raises a value change
+// for every new entry, and Qt's AT-SPI bridge sends that as the box's selection change. The user
+// chooses with the arrow keys or the list, not through the screen reader: the selection is read only.
+class EntrySelection : public QAccessibleSelectionInterface {
+public:
+    explicit EntrySelection(const QComboBox *combo)
+        : m_combo(combo)
+    {
+    }
+
+    void *cast(QAccessible::InterfaceType type)
+    {
+        return type == QAccessible::SelectionInterface ? static_cast<QAccessibleSelectionInterface *>(this)
+                                                       : nullptr;
+    }
+
+    int selectedItemCount() const override { return entry() ? 1 : 0; }
+    QAccessibleInterface *selectedItem(int selectionIndex) const override
+    {
+        return selectionIndex == 0 ? entry() : nullptr;
+    }
+    QList<QAccessibleInterface *> selectedItems() const override
+    {
+        if (QAccessibleInterface *shown = entry())
+            return { shown };
+        return {};
+    }
+    bool select(QAccessibleInterface *) override { return false; }
+    bool unselect(QAccessibleInterface *) override { return false; }
+    bool selectAll() override { return false; }
+    bool clear() override { return false; }
+
+private:
+    // An editable box's text need not be an entry, and typing leaves the current index behind.
+    QAccessibleInterface *entry() const
+    {
+        if (!m_combo)
+            return nullptr;
+        const int row = m_combo->isEditable()
+            ? m_combo->findText(m_combo->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive)
+            : m_combo->currentIndex();
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(m_combo->view());
+        if (row < 0 || !list || !list->tableInterface())
+            return nullptr;
+        return list->tableInterface()->cellAt(row, 0);
+    }
+
+    QPointer<const QComboBox> m_combo;
+};
+#else
+// Qt 6.4 has no selection interface; Orca 43 reads the entry through the text.
+class EntrySelection {
+public:
+    explicit EntrySelection(const QComboBox *) { }
+    void *cast(QAccessible::InterfaceType) { return nullptr; }
+};
+#endif
+
 // On Linux Qt names a combo box after its current entry and leaves the name to a buddy label; the
 // font list has no label, so a screen reader would announce a font name as the list's name. The
 // current entry is the box's value, and its text: over AT-SPI a combo box offers no value of its
 // own, and a screen reader reads the entry through the text.
-class AccessibleComboBox : public QAccessibleWidget, public QAccessibleTextInterface {
+class AccessibleComboBox : public QAccessibleWidget, public QAccessibleTextInterface, public EntrySelection {
 public:
     explicit AccessibleComboBox(ComboBox *combo)
         : QAccessibleWidget(combo, QAccessible::ComboBox)
+        , EntrySelection(combo)
     {
     }
 
@@ -86,6 +147,8 @@ public:
     {
         if (type == QAccessible::TextInterface)
             return static_cast<QAccessibleTextInterface *>(this);
+        if (void *selection = EntrySelection::cast(type))
+            return selection;
         return QAccessibleWidget::interface_cast(type);
     }
 
