@@ -14,7 +14,8 @@ cd "$(dirname "$0")/.."
 codename=${1:?usage: tools/debian-root.sh CODENAME COMMAND [ARGS...]}
 shift
 [ $# -gt 0 ] || { echo "debian-root.sh: no command to run" >&2; exit 2; }
-[ "$(id -u)" -eq 0 ] || { echo "debian-root.sh: debootstrap and chroot need root" >&2; exit 2; }
+# debootstrap, mount and chroot need root.
+[ "$(id -u)" -eq 0 ] || exec sudo -E "$0" "$codename" "$@"
 source tools/setup.sh
 ensure_packages chroot
 
