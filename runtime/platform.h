@@ -20,7 +20,8 @@ void choosePlatform();
 
 class QApplication;
 // Called once the application exists: keeps the windows as their flags ask, where the platform
-// plugin alone lets them be changed otherwise.
+// plugin alone lets them be changed otherwise, and the terminal clear of the plugin's warnings of
+// what is no fault.
 void keepWindowsAsAsked(QApplication &app);
 
 // The widget style the forms are drawn in.

@@ -28,16 +28,31 @@ desktop() { E2E_TMP=$E2E_TMP DISPLAY=${X_DISPLAY:-} /usr/bin/python3 "$E2E_DIR/d
 # What each case is: the desktop; the platform the user names (- for none); the platform the
 # program must then be a client of; whether the program can place its windows there; the client
 # area of the preview as the compositor records it (on GNOME's Wayland the client draws its own
-# title bar inside its window); whether the compositor lets the program bring the about window to
-# the front. GNOME's Wayland client is only had by asking for it: without, the program is an X
-# client there. Mutter grants a Wayland client's request to activate another of its windows
-# neither the keyboard nor the front.
+# title bar inside its window: "qt" stands for that, see qt_drawn_area); whether the compositor
+# lets the program bring the about window to the front. GNOME's Wayland client is only had by
+# asking for it: without, the program is an X client there. Mutter grants a Wayland client's
+# request to activate another of its windows neither the keyboard nor the front.
 CASES=(
     "gnome - x11 placed 361x430 front"
-    "gnome wayland wayland unplaced 367x463 behind"
+    "gnome wayland wayland unplaced qt behind"
     "kwin - wayland unplaced 361x430 front"
     "kwin xcb x11 placed 361x430 front"
 )
+
+# The preview's 361 x 430 with the title bar Qt draws around it on GNOME's Wayland: from the
+# decoration plugin Qt takes there, Adwaita's where Qt has it (from Qt 6.7: a 38 pixel title bar,
+# a 1 pixel border and 10 pixels of shadow on every side), else its own plain one (a 30 pixel
+# title bar, a 3 pixel border on the other sides).
+qt_drawn_area() {
+    local plugins
+    plugins=$(qtpaths6 --query QT_INSTALL_PLUGINS)/wayland-decoration-client
+    [ -d "$plugins" ] || fail "Qt has no decoration plugins in $plugins"
+    if [ -e "$plugins/libadwaita.so" ]; then
+        echo $((361 + 2 * 11))x$((430 + 38 + 11 + 11))
+    else
+        echo $((361 + 2 * 3))x$((430 + 30 + 3))
+    fi
+}
 
 COMPOSITOR_LOG=
 show_log_on_failure() {
@@ -54,7 +69,7 @@ mkdir -m 700 "$E2E_TMP/runtime"
 mkdir -p "$E2E_TMP/home" "$E2E_TMP/config/glib-2.0/settings" "$E2E_TMP/data"
 export XDG_RUNTIME_DIR=$E2E_TMP/runtime HOME=$E2E_TMP/home XDG_CONFIG_HOME=$E2E_TMP/config XDG_DATA_HOME=$E2E_TMP/data
 export XDG_CACHE_HOME=$E2E_TMP/home/.cache NO_AT_BRIDGE=1
-unset DISPLAY WAYLAND_DISPLAY XAUTHORITY QT_QPA_PLATFORM
+unset DISPLAY WAYLAND_DISPLAY XAUTHORITY QT_QPA_PLATFORM QT_WAYLAND_DECORATION
 
 # A D-Bus bus of the test's own; its address into the variable named.
 start_bus() {
@@ -226,6 +241,7 @@ centred() {
 run_case() {
     local platform=$1 expected=$2 placement=$3 client_area=$4 front=$5 env=("${APP_ENV[@]}")
     local case="$DESKTOP with QT_QPA_PLATFORM=$platform"
+    [ "$client_area" = qt ] && client_area=$(qt_drawn_area)
     [ "$platform" = - ] && case="$DESKTOP, the platform not named"
     [ "$platform" != - ] && env+=("QT_QPA_PLATFORM=$platform")
     WORKAREA=$(desktop "$DESKTOP" workarea)
