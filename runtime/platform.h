@@ -38,7 +38,8 @@ class QWidget;
 // The frame the window manager will draw around a window, in the window's logical pixels, asked
 // before the window is first shown so that it can be centred frame included; none where the
 // platform cannot tell. Where the window manager tells only once it has framed the window, the
-// window centred as if it had none is moved then, once, as far as that frame shifts its centre.
+// window centred as if it had none is moved then, once, as far as that frame shifts its centre,
+// and kept transparent for the short while until then.
 QMargins frameBeforeShow(QWidget *window);
 
 // Asks the window manager for no title bar or border on a window without a frame, where the

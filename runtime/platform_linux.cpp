@@ -220,7 +220,9 @@ QMargins logicalFrame(QWidget *window, const std::vector<quint32> &frame)
 // Mutter from GNOME 44 on draws its title bars in a client of its own, and answers the request
 // for a window not yet framed with no frame at all. The real frame is known as it frames the
 // window, before anyone can have moved it: the window placed as if it had none is moved then, once,
-// as far as that frame shifts its centre, provided it is still where it was shown.
+// as far as that frame shifts its centre, provided it is still where it was shown. Mutter may draw
+// the window before the move reaches it; the window stays transparent until then, so that it is
+// first seen where it stays.
 class CentreOnceFramed : public QObject, public QAbstractNativeEventFilter {
 public:
     CentreOnceFramed(QWidget *window, xcb_connection_t *connection, xcb_atom_t extents)
@@ -229,10 +231,14 @@ public:
         , m_connection(connection)
         , m_id(static_cast<xcb_window_t>(window->winId()))
         , m_extents(extents)
+        , m_opacity(window->windowOpacity())
     {
         window->installEventFilter(this);
         qApp->installNativeEventFilter(this);
-        // A window manager that never frames it leaves it where it is.
+        window->setWindowOpacity(0);
+        // A window manager that is slow to frame it (or never does) is not waited for long before
+        // the window is seen; one that never frames it leaves it where it is.
+        QTimer::singleShot(std::chrono::milliseconds(300), this, &CentreOnceFramed::reveal);
         QTimer::singleShot(std::chrono::seconds(5), this, &QObject::deleteLater);
     }
     ~CentreOnceFramed() override { qApp->removeNativeEventFilter(this); }
@@ -257,11 +263,12 @@ protected:
         if (frame.size() != 4
             || std::all_of(frame.begin(), frame.end(), [](quint32 side) { return side == 0; }))
             return false;
-        qApp->removeNativeEventFilter(this);
         const QMargins margins = logicalFrame(m_window, frame);
         if (m_window->geometry() == *m_shownAt)
             m_window->setGeometry(m_shownAt->translated(
                 (margins.left() - margins.right()) / 2, (margins.top() - margins.bottom()) / 2));
+        qApp->removeNativeEventFilter(this);
+        reveal();
         deleteLater();
         return false;
     }
@@ -272,6 +279,17 @@ private:
     xcb_window_t m_id;
     xcb_atom_t m_extents;
     std::optional<QRect> m_shownAt;
+    qreal m_opacity;
+    bool m_revealed = false;
+
+    // The window manager reads the requests in order: a move asked before is made before the
+    // window shows.
+    void reveal()
+    {
+        if (!m_revealed)
+            m_window->setWindowOpacity(m_opacity);
+        m_revealed = true;
+    }
 };
 
 } // namespace
