@@ -5,7 +5,8 @@ mode), KWin through scripts it loads and runs, whose print() goes to KWin's log.
 
   desktop.py gnome|kwin watch            from now on, note each window as it is shown and as it goes
   desktop.py gnome|kwin events [LINE]    what was noted: "shown|gone" then a window line (KWin's
-                                         since a line of its log)
+                                         since a line of its log); GNOME's "painted" too, once
+                                         the window's first frame is seen on the screen
   desktop.py gnome|kwin windows          a line a window, bottom of the stack first
   desktop.py gnome|kwin activate TITLE   activates a window as the shell's overview or a task bar does
   desktop.py gnome|kwin close TITLE      asks a window to close, as its close button does
@@ -79,6 +80,19 @@ def gnome(command, args):
                 global._qvEvents = [];
                 global.display.connect('window-created', (d, w) => {
                 w.connect('shown', () => global._qvEvents.push('shown|' + global._qvDescribe(w)));
+                // Its first frame on the screen that can be seen: drawn, and not transparent.
+                const actor = w.get_compositor_private();
+                let drawn = false, seen = false;
+                const see = () => {
+                    if (!drawn || seen || actor.get_children().some(c => c.opacity === 0)) return;
+                    seen = true;
+                    global._qvEvents.push('painted|' + global._qvDescribe(w));
+                };
+                actor?.connect('first-frame', () => {
+                    drawn = true;
+                    actor.get_children().forEach(c => c.connect('notify::opacity', see));
+                    see();
+                });
                 w.connect('unmanaged', () => global._qvEvents.push('gone|' + global._qvDescribe(w)));
             });
             }""")

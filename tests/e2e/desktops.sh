@@ -4,10 +4,11 @@
 # with the platform a user names. What is checked is the compositor's own record of the windows
 # (desktop.py), not pixels: the splash is frameless and the size it asks; the preview keeps its
 # 361 x 430 client area, cannot be maximized or resized, and is centred where the program may place
-# a window; on GNOME a click where a maximize button would be changes nothing; with the about window
-# open, a click on the preview and its activation leave the about window in front and active, and
-# closing it gives the preview back its input; "Salir" ends with status 0 and nothing on standard
-# error. On a failure the compositor's log is shown.
+# a window (on GNOME, from its first frame on the screen); on GNOME a click where a maximize button
+# would be changes nothing; with the about window open, a click on the preview and its activation
+# leave the about window in front and active, and closing it gives the preview back its input;
+# "Salir" ends with status 0 and nothing on standard error. On a failure the compositor's log is
+# shown.
 #
 # Mutter and KWin start their Xwayland only where /tmp/.X11-unix is open to everyone, as systemd
 # makes it (mode 1777); where it is not, the test runs in a mount namespace of its own with a
@@ -269,6 +270,12 @@ run_case() {
         # KWin centres an X window's client area (its frame then sits half a title bar above).
         centred "$W_FRAME" || { [ -n "$client_rect" ] && centred "$client_rect"; } ||
             fail "$case: the preview is not centred in $WORKAREA: $preview"
+    fi
+    if [ "$DESKTOP$placement" = gnomeplaced ]; then
+        # A window put in its place after its first frame was on the screen is seen to jump.
+        local painted
+        painted=$(desktop gnome events | grep -F "painted|$PREVIEW_TITLE|" | head -n1 | cut -d'|' -f6)
+        [ "$painted" = "$preview_frame" ] || fail "$case: the preview was first drawn at ${painted:-no place}, then at $preview_frame"
     fi
 
     # The splash came and went before: without a frame (neither the compositor's nor one the
