@@ -20,7 +20,8 @@ void choosePlatform();
 
 class QApplication;
 // Called once the application exists: keeps the windows as their flags ask, where the platform
-// plugin alone lets them be changed otherwise.
+// plugin alone lets them be changed otherwise, and the terminal clear of the plugin's warnings of
+// what is no fault.
 void keepWindowsAsAsked(QApplication &app);
 
 // The widget style the forms are drawn in.
@@ -35,8 +36,10 @@ QString qtTranslationsFolder();
 
 class QWidget;
 // The frame the window manager will draw around a window, in the window's logical pixels, asked
-// before the window is first shown so that it can be placed frame included; none where the
-// platform cannot tell.
+// before the window is first shown so that it can be centred frame included; none where the
+// platform cannot tell. Where the window manager tells only once it has framed the window, the
+// window centred as if it had none is moved then, once, as far as that frame shifts its centre,
+// and kept transparent for the short while until then.
 QMargins frameBeforeShow(QWidget *window);
 
 // Asks the window manager for no title bar or border on a window without a frame, where the

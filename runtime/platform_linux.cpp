@@ -2,10 +2,12 @@
 
 #include "runtime/faces.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLibraryInfo>
+#include <QLoggingCategory>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -75,8 +77,13 @@ protected:
 
 void keepWindowsAsAsked(QApplication &app)
 {
-    if (QGuiApplication::platformName() == QLatin1StringView("wayland"))
-        app.installEventFilter(new NoMaximizeWithoutButton(&app));
+    if (QGuiApplication::platformName() != QLatin1StringView("wayland"))
+        return;
+    app.installEventFilter(new NoMaximizeWithoutButton(&app));
+    // Closing a window that has the keyboard makes mutter tell Qt's text input, once the window
+    // is gone, that the keyboard left it; Qt 6.8 warns of that on the terminal, though nothing is
+    // amiss. QT_LOGGING_RULES still has the last word.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.qpa.wayland.textinput.warning=false"));
 }
 
 // Without a desktop's own settings Qt asks fontconfig for the face of a generic name.
@@ -203,6 +210,88 @@ std::optional<xcb_timestamp_t> serverTimeNow(xcb_window_t root)
     return now;
 }
 
+QMargins logicalFrame(QWidget *window, const std::vector<quint32> &frame)
+{
+    const qreal ratio = window->windowHandle() ? window->windowHandle()->devicePixelRatio() : 1.0;
+    const auto logical = [ratio](quint32 pixels) { return qRound(pixels / ratio); };
+    return QMargins(logical(frame[0]), logical(frame[2]), logical(frame[1]), logical(frame[3]));
+}
+
+// Mutter from GNOME 44 on draws its title bars in a client of its own, and answers the request
+// for a window not yet framed with no frame at all. The real frame is known as it frames the
+// window, before anyone can have moved it: the window placed as if it had none is moved then, once,
+// as far as that frame shifts its centre, provided it is still where it was shown. Mutter may draw
+// the window before the move reaches it; the window stays transparent until then, so that it is
+// first seen where it stays.
+class CentreOnceFramed : public QObject, public QAbstractNativeEventFilter {
+public:
+    CentreOnceFramed(QWidget *window, xcb_connection_t *connection, xcb_atom_t extents)
+        : QObject(window)
+        , m_window(window)
+        , m_connection(connection)
+        , m_id(static_cast<xcb_window_t>(window->winId()))
+        , m_extents(extents)
+        , m_opacity(window->windowOpacity())
+    {
+        window->installEventFilter(this);
+        qApp->installNativeEventFilter(this);
+        window->setWindowOpacity(0);
+        // A window manager that is slow to frame it (or never does) is not waited for long before
+        // the window is seen; one that never frames it leaves it where it is.
+        QTimer::singleShot(std::chrono::milliseconds(300), this, &CentreOnceFramed::reveal);
+        QTimer::singleShot(std::chrono::seconds(5), this, &QObject::deleteLater);
+    }
+    ~CentreOnceFramed() override { qApp->removeNativeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        if (object == m_window && event->type() == QEvent::Show && !m_shownAt)
+            m_shownAt = m_window->geometry();
+        return false;
+    }
+
+    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
+    {
+        if (type != "xcb_generic_event_t"
+            || (static_cast<xcb_generic_event_t *>(message)->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+            return false;
+        const auto *notify = static_cast<xcb_property_notify_event_t *>(message);
+        if (notify->window != m_id || notify->atom != m_extents || !m_shownAt)
+            return false;
+        const std::vector<quint32> frame = cardinals(m_connection, m_id, m_extents, XCB_ATOM_CARDINAL, 4);
+        if (frame.size() != 4
+            || std::all_of(frame.begin(), frame.end(), [](quint32 side) { return side == 0; }))
+            return false;
+        const QMargins margins = logicalFrame(m_window, frame);
+        if (m_window->geometry() == *m_shownAt)
+            m_window->setGeometry(m_shownAt->translated(
+                (margins.left() - margins.right()) / 2, (margins.top() - margins.bottom()) / 2));
+        qApp->removeNativeEventFilter(this);
+        reveal();
+        deleteLater();
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+    xcb_connection_t *m_connection;
+    xcb_window_t m_id;
+    xcb_atom_t m_extents;
+    std::optional<QRect> m_shownAt;
+    qreal m_opacity;
+    bool m_revealed = false;
+
+    // The window manager reads the requests in order: a move asked before is made before the
+    // window shows.
+    void reveal()
+    {
+        if (!m_revealed)
+            m_window->setWindowOpacity(m_opacity);
+        m_revealed = true;
+    }
+};
+
 } // namespace
 
 // An X window manager frames a window as it maps it; one that supports it says beforehand how
@@ -226,9 +315,10 @@ QMargins frameBeforeShow(QWidget *window)
     do {
         const std::vector<quint32> frame = cardinals(connection, id, extents, XCB_ATOM_CARDINAL, 4);
         if (frame.size() == 4) {
-            const qreal ratio = window->windowHandle() ? window->windowHandle()->devicePixelRatio() : 1.0;
-            const auto logical = [ratio](quint32 pixels) { return qRound(pixels / ratio); };
-            return QMargins(logical(frame[0]), logical(frame[2]), logical(frame[1]), logical(frame[3]));
+            const QMargins margins = logicalFrame(window, frame);
+            if (margins.isNull())
+                new CentreOnceFramed(window, connection, extents);
+            return margins;
         }
         std::this_thread::sleep_for(2ms);
     } while (std::chrono::steady_clock::now() < deadline);

@@ -5,7 +5,8 @@ mode), KWin through scripts it loads and runs, whose print() goes to KWin's log.
 
   desktop.py gnome|kwin watch            from now on, note each window as it is shown and as it goes
   desktop.py gnome|kwin events [LINE]    what was noted: "shown|gone" then a window line (KWin's
-                                         since a line of its log)
+                                         since a line of its log); GNOME's "painted" too, once
+                                         the window's first frame is seen on the screen
   desktop.py gnome|kwin windows          a line a window, bottom of the stack first
   desktop.py gnome|kwin activate TITLE   activates a window as the shell's overview or a task bar does
   desktop.py gnome|kwin close TITLE      asks a window to close, as its close button does
@@ -17,10 +18,14 @@ mode), KWin through scripts it loads and runs, whose print() goes to KWin's log.
 
 A window line is "title|platform|type|decorated|x,y,w,h|WxH|maximizable|resizable|maximized|
 focused|minimizable": its frame on the screen and the size of its client area, which on Wayland is
-all the compositor knows of it (a client that draws its own title bar has it inside).
+all the compositor knows of it (a client that draws its own title bar has it inside). KWin 6's
+scripts do not say whether a window is an X or a Wayland client: its platform is then that of the X
+server's window of its title (the X display is KWin's, in DISPLAY), and "unknown" in the events.
 """
 import json
 import os
+import re
+import subprocess
 import sys
 import time
 import uuid
@@ -75,6 +80,19 @@ def gnome(command, args):
                 global._qvEvents = [];
                 global.display.connect('window-created', (d, w) => {
                 w.connect('shown', () => global._qvEvents.push('shown|' + global._qvDescribe(w)));
+                // Its first frame on the screen that can be seen: drawn, and not transparent.
+                const actor = w.get_compositor_private();
+                let drawn = false, seen = false;
+                const see = () => {
+                    if (!drawn || seen || actor.get_children().some(c => c.opacity === 0)) return;
+                    seen = true;
+                    global._qvEvents.push('painted|' + global._qvDescribe(w));
+                };
+                actor?.connect('first-frame', () => {
+                    drawn = true;
+                    actor.get_children().forEach(c => c.connect('notify::opacity', see));
+                    see();
+                });
                 w.connect('unmanaged', () => global._qvEvents.push('gone|' + global._qvDescribe(w)));
             });
             }""")
@@ -88,7 +106,7 @@ def gnome(command, args):
         gnome_eval("""
             const w = global.get_window_actors().map(a => a.meta_window).find(w => w.get_title() === %s);
             if (!w) throw new Error('no window');
-            imports.ui.main.activateWindow(w);""" % json.dumps(args[0]))
+            global._qvMain.activateWindow(w);""" % json.dumps(args[0]))
     elif command == "close":
         gnome_eval("""
             const w = global.get_window_actors().map(a => a.meta_window).find(w => w.get_title() === %s);
@@ -130,18 +148,41 @@ def gnome(command, args):
 # --- KWin --------------------------------------------------------------------------------------
 
 KWIN_DESCRIBE = r"""
+// KWin 6 renamed what KWin 5 called clients windows, and takes its screens and desktops as objects.
+function qvWindows() { return workspace.windowList ? workspace.windowList() : workspace.clientList(); }
+function qvActive() { return workspace.windowList ? workspace.activeWindow : workspace.activeClient; }
+function qvActivate(c) {
+    if (workspace.windowList) workspace.activeWindow = c; else workspace.activeClient = c;
+}
 function qvDescribe(c) {
     var f = c.frameGeometry, g = c.bufferGeometry;
     var type = c.splash ? 'splash' : c.normalWindow ? 'normal' : 'type' + c.windowType;
-    var wayland = c.windowId === undefined;
-    // A Wayland window's frame is drawn around its surface; an X window's surrounds a frame window.
-    var decorated = wayland ? f.width !== g.width || f.height !== g.height : !c.noBorder;
-    return [c.caption, wayland ? 'wayland' : 'x11', type, decorated ? 1 : 0,
+    // KWin 5 knows an X window by its id and its frame alone; KWin 6 offers neither the id nor a
+    // word of the window's platform (see kwin_platforms), and has a frame drawn around the client
+    // area of any window.
+    var x11 = c.windowId !== undefined;
+    var platform = x11 ? 'x11' : workspace.windowList ? 'unknown' : 'wayland';
+    var decorated = x11 ? !c.noBorder : f.width !== g.width || f.height !== g.height;
+    return [c.caption, platform, type, decorated ? 1 : 0,
         [f.x, f.y, f.width, f.height].join(','), g.width + 'x' + g.height, c.maximizable ? 1 : 0,
         c.resizeable ? 1 : 0, 0,
-        workspace.activeClient === c ? 1 : 0, c.minimizable ? 1 : 0].join('|');
+        qvActive() === c ? 1 : 0, c.minimizable ? 1 : 0].join('|');
 }
 """
+
+
+def kwin_script_path(connection, number):
+    """Where KWin puts a script it has loaded on the bus: under /Scripting from KWin 6, at the root
+    before."""
+    for path in ("/Scripting/Script%d" % number, "/%d" % number):
+        try:
+            xml = connection.call_sync("org.kde.KWin", path, "org.freedesktop.DBus.Introspectable", "Introspect",
+                                       None, GLib.VariantType("(s)"), 0, 10000, None).unpack()[0]
+        except GLib.Error:
+            continue
+        if "org.kde.kwin.Script" in xml:
+            return path
+    sys.exit("KWin has not put script %d on the bus" % number)
 
 
 def kwin_run(code, wait_for=None):
@@ -154,7 +195,8 @@ def kwin_run(code, wait_for=None):
     connection = bus()
     number = connection.call_sync("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "loadScript",
                                   GLib.Variant("(ss)", (path, name)), None, 0, 10000, None).unpack()[0]
-    connection.call_sync("org.kde.KWin", "/%d" % number, "org.kde.kwin.Script", "run", None, None, 0, 10000, None)
+    connection.call_sync("org.kde.KWin", kwin_script_path(connection, number), "org.kde.kwin.Script", "run",
+                         None, None, 0, 10000, None)
     result = None
     if wait_for:
         deadline = time.monotonic() + 10
@@ -172,12 +214,26 @@ def kwin_run(code, wait_for=None):
     return result
 
 
+def kwin_platforms(lines):
+    """Lines of windows on the screen now, with the platform KWin left unknown found out: the window
+    is an X client when its title is that of a window the X server shows, on KWin's X display."""
+    def platform(line):
+        fields = line.split("|")
+        if fields[1] == "unknown":
+            title = "^%s$" % re.sub(r"([][.^$*+?(){}|\\])", r"\\\1", fields[0])
+            shown = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", title],
+                                   capture_output=True, text=True).stdout.split()
+            fields[1] = "x11" if shown else "wayland"
+        return "|".join(fields)
+    return [platform(line) for line in lines]
+
+
 def kwin(command, args):
     tag = uuid.uuid4().hex + " "
     if command == "watch":
         kwin_run("""// keep: reports each window as it comes and goes for as long as KWin runs
-            workspace.clientAdded.connect(function (c) { print('QVEVENT shown|' + qvDescribe(c)); });
-            workspace.clientRemoved.connect(function (c) { print('QVEVENT gone|' + qvDescribe(c)); });""")
+            (workspace.windowAdded || workspace.clientAdded).connect(function (c) { print('QVEVENT shown|' + qvDescribe(c)); });
+            (workspace.windowRemoved || workspace.clientRemoved).connect(function (c) { print('QVEVENT gone|' + qvDescribe(c)); });""")
     elif command == "events":
         # Those since the line of KWin's log given, where the test started the program.
         with open(os.environ["KWIN_LOG"], errors="replace") as log:
@@ -186,26 +242,26 @@ def kwin(command, args):
     elif command == "windows":
         # In stacking order, bottom first; the tag's line carries the lines as JSON.
         out = kwin_run("""
-            var lines = workspace.clientList().filter(function (c) { return !c.specialWindow || c.splash; })
+            var lines = qvWindows().filter(function (c) { return !c.specialWindow || c.splash; })
                 .sort(function (a, b) { return a.stackingOrder - b.stackingOrder; }).map(qvDescribe);
             print('%s' + JSON.stringify(lines));""" % tag, tag)
-        print("\n".join(json.loads(out)))
+        print("\n".join(kwin_platforms(json.loads(out))))
     elif command == "activate":
         out = kwin_run("""
-            var found = workspace.clientList().filter(function (c) { return c.caption === %s; });
-            if (found.length) workspace.activeClient = found[0];
+            var found = qvWindows().filter(function (c) { return c.caption === %s; });
+            if (found.length) qvActivate(found[0]);
             print('%s' + found.length);""" % (json.dumps(args[0]), tag), tag)
         if out != "1":
             sys.exit("no window titled " + args[0])
     elif command == "close":
         out = kwin_run("""
-            var found = workspace.clientList().filter(function (c) { return c.caption === %s; });
+            var found = qvWindows().filter(function (c) { return c.caption === %s; });
             if (found.length) found[0].closeWindow();
             print('%s' + found.length);""" % (json.dumps(args[0]), tag), tag)
         if out != "1":
             sys.exit("no window titled " + args[0])
     elif command == "workarea":
-        print(kwin_run("""var r = workspace.clientArea(KWin.PlacementArea, 0, 1);
+        print(kwin_run("""var r = workspace.clientArea(KWin.PlacementArea, workspace.activeScreen, workspace.currentDesktop);
             print('%s' + [r.x, r.y, r.width, r.height].join(' '));""" % tag, tag))
     else:
         sys.exit("desktop.py: no command kwin " + command)

@@ -4,10 +4,11 @@
 # with the platform a user names. What is checked is the compositor's own record of the windows
 # (desktop.py), not pixels: the splash is frameless and the size it asks; the preview keeps its
 # 361 x 430 client area, cannot be maximized or resized, and is centred where the program may place
-# a window; on GNOME a click where a maximize button would be changes nothing; with the about window
-# open, a click on the preview and its activation leave the about window in front and active, and
-# closing it gives the preview back its input; "Salir" ends with status 0 and nothing on standard
-# error. On a failure the compositor's log is shown.
+# a window (on GNOME, from its first frame on the screen); on GNOME a click where a maximize button
+# would be changes nothing; with the about window open, a click on the preview and its activation
+# leave the about window in front and active, and closing it gives the preview back its input;
+# "Salir" ends with status 0 and nothing on standard error. On a failure the compositor's log is
+# shown.
 #
 # Mutter and KWin start their Xwayland only where /tmp/.X11-unix is open to everyone, as systemd
 # makes it (mode 1777); where it is not, the test runs in a mount namespace of its own with a
@@ -23,21 +24,36 @@ use_fixed_fonts
 # suppressions used.
 [ -n "${ASAN_OPTIONS:-}" ] && export ASAN_OPTIONS="$ASAN_OPTIONS:fast_unwind_on_malloc=0"
 [ -n "${LSAN_OPTIONS:-}" ] && export LSAN_OPTIONS="$LSAN_OPTIONS:print_suppressions=0"
-desktop() { E2E_TMP=$E2E_TMP /usr/bin/python3 "$E2E_DIR/desktop.py" "$@"; }
+desktop() { E2E_TMP=$E2E_TMP DISPLAY=${X_DISPLAY:-} /usr/bin/python3 "$E2E_DIR/desktop.py" "$@"; }
 
 # What each case is: the desktop; the platform the user names (- for none); the platform the
 # program must then be a client of; whether the program can place its windows there; the client
 # area of the preview as the compositor records it (on GNOME's Wayland the client draws its own
-# title bar inside its window); whether the compositor lets the program bring the about window to
-# the front. GNOME's Wayland client is only had by asking for it: without, the program is an X
-# client there. Mutter grants a Wayland client's request to activate another of its windows
-# neither the keyboard nor the front.
+# title bar inside its window: "qt" stands for that, see qt_drawn_area); whether the compositor
+# lets the program bring the about window to the front. GNOME's Wayland client is only had by
+# asking for it: without, the program is an X client there. Mutter grants a Wayland client's
+# request to activate another of its windows neither the keyboard nor the front.
 CASES=(
     "gnome - x11 placed 361x430 front"
-    "gnome wayland wayland unplaced 367x463 behind"
+    "gnome wayland wayland unplaced qt behind"
     "kwin - wayland unplaced 361x430 front"
     "kwin xcb x11 placed 361x430 front"
 )
+
+# The preview's 361 x 430 with the title bar Qt draws around it on GNOME's Wayland: from the
+# decoration plugin Qt takes there, Adwaita's where Qt has it (from Qt 6.7: a 38 pixel title bar,
+# a 1 pixel border and 10 pixels of shadow on every side), else its own plain one (a 30 pixel
+# title bar, a 3 pixel border on the other sides).
+qt_drawn_area() {
+    local plugins
+    plugins=$(qtpaths6 --query QT_INSTALL_PLUGINS)/wayland-decoration-client
+    [ -d "$plugins" ] || fail "Qt has no decoration plugins in $plugins"
+    if [ -e "$plugins/libadwaita.so" ]; then
+        echo $((361 + 2 * 11))x$((430 + 38 + 11 + 11))
+    else
+        echo $((361 + 2 * 3))x$((430 + 30 + 3))
+    fi
+}
 
 COMPOSITOR_LOG=
 show_log_on_failure() {
@@ -54,7 +70,7 @@ mkdir -m 700 "$E2E_TMP/runtime"
 mkdir -p "$E2E_TMP/home" "$E2E_TMP/config/glib-2.0/settings" "$E2E_TMP/data"
 export XDG_RUNTIME_DIR=$E2E_TMP/runtime HOME=$E2E_TMP/home XDG_CONFIG_HOME=$E2E_TMP/config XDG_DATA_HOME=$E2E_TMP/data
 export XDG_CACHE_HOME=$E2E_TMP/home/.cache NO_AT_BRIDGE=1
-unset DISPLAY WAYLAND_DISPLAY XAUTHORITY QT_QPA_PLATFORM
+unset DISPLAY WAYLAND_DISPLAY XAUTHORITY QT_QPA_PLATFORM QT_WAYLAND_DECORATION
 
 # A D-Bus bus of the test's own; its address into the variable named.
 start_bus() {
@@ -71,12 +87,32 @@ answers() {
     desktop "$@" >/dev/null 2>&1 || { echo "the compositor does not answer '$*'" >&2; return 1; }
 }
 
-# GNOME Shell, with an extension of the test's own that lets it evaluate the test's JavaScript.
+# GNOME Shell, with an extension of the test's own that lets it evaluate the test's JavaScript and
+# hands that JavaScript the shell's main module as global._qvMain. A shell loads only an extension
+# that names its version, and from GNOME 45 only one written as an ES module, the form in which its
+# own modules can then be had.
 start_gnome() {
-    local extension=$XDG_DATA_HOME/gnome-shell/extensions/eval@quelvaro.test
+    local extension=$XDG_DATA_HOME/gnome-shell/extensions/eval@quelvaro.test version
+    version=$(gnome-shell --version | grep -o '[0-9]\+' | head -n1) || fail "no version from gnome-shell --version"
     mkdir -p "$extension"
-    echo '{"uuid": "eval@quelvaro.test", "name": "eval", "description": "test", "shell-version": ["43"]}' >"$extension/metadata.json"
-    echo 'function init() { return { enable() { global.context.unsafe_mode = true; }, disable() {} }; }' >"$extension/extension.js"
+    echo '{"uuid": "eval@quelvaro.test", "name": "eval", "description": "test", "shell-version": ["'"$version"'"]}' >"$extension/metadata.json"
+    if [ "$version" -ge 45 ]; then
+        cat >"$extension/extension.js" <<'EOF'
+import * as Main from 'resource:///org/gnome/shell/ui/main.js';
+import {Extension} from 'resource:///org/gnome/shell/extensions/extension.js';
+
+export default class extends Extension {
+    enable() {
+        global._qvMain = Main;
+        global.context.unsafe_mode = true;
+    }
+
+    disable() {}
+}
+EOF
+    else
+        echo 'function init() { return { enable() { global._qvMain = imports.ui.main; global.context.unsafe_mode = true; }, disable() {} }; }' >"$extension/extension.js"
+    fi
     printf "[org/gnome/shell]\nenabled-extensions=['eval@quelvaro.test']\n" >"$XDG_CONFIG_HOME/glib-2.0/settings/keyfile"
     start_bus DBUS_SESSION_BUS_ADDRESS
     # Without a system bus its login manager code ends the shell: a second private bus stands in.
@@ -88,7 +124,7 @@ start_gnome() {
     E2E_PIDS+=("$COMPOSITOR_PID")
     eventually 30 answers gnome eval 'if (!global.context.unsafe_mode) throw new Error("not yet"); 1'
     # It starts in the overview, which a person leaves to see the windows.
-    eventually 20 answers gnome eval 'const main = imports.ui.main;
+    eventually 20 answers gnome eval 'const main = global._qvMain;
         if (main.layoutManager._startingUp) throw new Error("starting");
         if (main.overview.visible) { main.overview.hide(); throw new Error("overview"); } 1'
     APP_ENV=(XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=wayland "WAYLAND_DISPLAY=$(desktop gnome eval 'imports.gi.GLib.getenv("WAYLAND_DISPLAY")')"
@@ -206,6 +242,7 @@ centred() {
 run_case() {
     local platform=$1 expected=$2 placement=$3 client_area=$4 front=$5 env=("${APP_ENV[@]}")
     local case="$DESKTOP with QT_QPA_PLATFORM=$platform"
+    [ "$client_area" = qt ] && client_area=$(qt_drawn_area)
     [ "$platform" = - ] && case="$DESKTOP, the platform not named"
     [ "$platform" != - ] && env+=("QT_QPA_PLATFORM=$platform")
     WORKAREA=$(desktop "$DESKTOP" workarea)
@@ -218,11 +255,12 @@ run_case() {
     eventually 30 focused "$PREVIEW_TITLE"
     # A Wayland window is placed by the compositor once it is shown.
     eventually 10 keeps_its_place "$PREVIEW_TITLE"
-    local preview=$WINDOW preview_frame=$W_FRAME
+    local preview=$WINDOW preview_frame=$W_FRAME client_rect=
     if [ "$DESKTOP$W_PLATFORM" = kwinx11 ]; then
         # KWin's scripts know an X window only by its frame; the X server knows its client area.
         DISPLAY=$X_DISPLAY window_id "$PREVIEW_TITLE" || fail "$case: the X server has no preview"
         W_CLIENT=$(DISPLAY=$X_DISPLAY client_size "$WINDOW_ID")
+        client_rect="$(DISPLAY=$X_DISPLAY origin "$WINDOW_ID" | tr ' ' ,),${W_CLIENT/x/,}"
     fi
     [ "$W_PLATFORM" = "$expected" ] || fail "$case: the program is a $W_PLATFORM client, not $expected: $preview"
     [ "$W_CLIENT" = "$client_area" ] || fail "$case: the preview's client area is $W_CLIENT, not $client_area: $preview"
@@ -230,11 +268,14 @@ run_case() {
         fail "$case: the preview can be maximized or resized, or is maximized: $preview"
     if [ "$placement" = placed ]; then
         # KWin centres an X window's client area (its frame then sits half a title bar above).
-        local fx fy fw fh client_rect
-        IFS=, read -r fx fy fw fh <<<"$W_FRAME"
-        client_rect=$fx,$((fy + fh - 430)),361,430
-        centred "$W_FRAME" || { [ "$DESKTOP" = kwin ] && centred "$client_rect"; } ||
+        centred "$W_FRAME" || { [ -n "$client_rect" ] && centred "$client_rect"; } ||
             fail "$case: the preview is not centred in $WORKAREA: $preview"
+    fi
+    if [ "$DESKTOP$placement" = gnomeplaced ]; then
+        # A window put in its place after its first frame was on the screen is seen to jump.
+        local painted
+        painted=$(desktop gnome events | grep -F "painted|$PREVIEW_TITLE|" | head -n1 | cut -d'|' -f6)
+        [ "$painted" = "$preview_frame" ] || fail "$case: the preview was first drawn at ${painted:-no place}, then at $preview_frame"
     fi
 
     # The splash came and went before: without a frame (neither the compositor's nor one the
