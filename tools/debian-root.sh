@@ -5,8 +5,8 @@
 # The root is made once with debootstrap (minbase, git and certificates, as a newcomer starts) from
 # the Debian mirror this machine's apt uses, and kept pristine under ~/.cache/quelvaro/; each run
 # works in a new copy of it, with the working tree's files (tracked and new, not ignored) copied in.
-# Downloaded packages and the compiler cache are kept beside it, so that a later run installs and
-# compiles from them. Everything mounted is unmounted when the script ends, even on failure.
+# Downloaded packages, the compiler cache and the project's own cache (the Windows Qt) are kept
+# beside it, so that a later run installs and compiles from them. Everything mounted is unmounted when the script ends, even on failure.
 # To look into a failure, QUELVARO_ROOT=DIR works in DIR instead: made from the pristine root when
 # absent, kept afterwards, and taken as it is by later runs, with what they installed and built.
 set -euo pipefail
@@ -21,7 +21,7 @@ ensure_packages chroot
 
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/quelvaro/debian-$codename
 pristine=$cache/pristine root=${QUELVARO_ROOT:-$cache/run}
-mkdir -p "$cache/archives/partial" "$cache/ccache"
+mkdir -p "$cache/archives/partial" "$cache/ccache" "$cache/quelvaro"
 
 # The mirror of this machine's Debian release, and of its security updates, as apt has them.
 mirror_of() {
@@ -94,6 +94,10 @@ bind /dev/pts /dev/pts --bind
 bind tmpfs /dev/shm -t tmpfs -o mode=1777
 bind "$cache/archives" /var/cache/apt/archives --bind
 bind "$cache/ccache" /root/.cache/ccache --bind
+bind "$cache/quelvaro" /root/.cache/quelvaro --bind
+# The Windows build is made in the root, and stays in the clone for its packages.
+mkdir -p build-windows
+bind "$PWD/build-windows" "$work/build-windows" --bind
 
 echo "Running '$*' in a fresh Debian $codename root ($(cat "$root/etc/debian_version"))"
 env -i HOME=/root TERM="${TERM:-dumb}" LANG=C.UTF-8 PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \

@@ -73,8 +73,15 @@ if [ -f "$marker" ]; then
     exit 0
 fi
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/quelvaro-qt.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+# A failed build is kept, to be looked into and carried on from: with QUELVARO_QT_WORK naming its
+# folder, the source there is used and what was compiled there is kept. A finished one is removed.
+if [ -n "${QUELVARO_QT_WORK:-}" ]; then
+    work=$QUELVARO_QT_WORK
+    [ -d "$work/src/qtbase" ] || die "no Qt source in $work/src/qtbase"
+else
+    work=$(mktemp -d "${TMPDIR:-/tmp}/quelvaro-qt.XXXXXX")
+fi
+trap 'status=$?; if [ $status -eq 0 ]; then rm -rf "$work"; else say "kept $work"; fi' EXIT
 # apt drops to its _apt user for downloads; it has to reach the folders.
 chmod 755 "$work"
 : >"$log"
@@ -143,37 +150,40 @@ deb822_entries() {
     ' "$1"
 }
 
-apt_dir="$work/apt"
-mkdir -p "$apt_dir/parts" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
-{
-    [ -f "$sys_list" ] && one_line_entries "$sys_list"
-    for f in "$sys_parts"/*.list; do [ -f "$f" ] && one_line_entries "$f"; done
-    for f in "$sys_parts"/*.sources; do [ -f "$f" ] && deb822_entries "$f"; done
-} | sort -u >"$apt_dir/sources.list"
-[ -s "$apt_dir/sources.list" ] || die "no enabled deb entries in the machine's apt sources"
-{ echo "# private source list"; cat "$apt_dir/sources.list"; } >>"$log"
+if [ ! -d "$work/src/qtbase" ]; then
+    apt_dir="$work/apt"
+    mkdir -p "$apt_dir/parts" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
+    {
+        if [ -f "$sys_list" ]; then one_line_entries "$sys_list"; fi
+        for f in "$sys_parts"/*.list; do if [ -f "$f" ]; then one_line_entries "$f"; fi; done
+        for f in "$sys_parts"/*.sources; do if [ -f "$f" ]; then deb822_entries "$f"; fi; done
+    } | sort -u >"$apt_dir/sources.list"
+    [ -s "$apt_dir/sources.list" ] || die "no enabled deb entries in the machine's apt sources"
+    { echo "# private source list"; cat "$apt_dir/sources.list"; } >>"$log"
 
-apt_opts=(
-    -o "Dir::Etc::SourceList=$apt_dir/sources.list"
-    -o "Dir::Etc::SourceParts=$apt_dir/parts"
-    -o "Dir::State::Lists=$apt_dir/lists"
-    -o "Dir::Cache=$apt_dir/cache"
-)
-say "fetching the qt6-base $src_version source"
-# A repository without source indexes only warns; the source download below
-# is what has to succeed.
-printf '+ apt-get update\n' >>"$log"
-apt-get "${apt_opts[@]}" update >>"$log" 2>&1 || say "apt-get update reported errors (see log); trying anyway"
-mkdir -p "$work/src"
-(cd "$work/src" && run apt-get "${apt_opts[@]}" source --download-only "qt6-base=$src_version")
-dsc=$(ls "$work"/src/qt6-base_*.dsc)
-run dpkg-source -x "$dsc" "$work/src/qtbase"
-rm -f "$work"/src/qt6-base_*
+    apt_opts=(
+        -o "Dir::Etc::SourceList=$apt_dir/sources.list"
+        -o "Dir::Etc::SourceParts=$apt_dir/parts"
+        -o "Dir::State::Lists=$apt_dir/lists"
+        -o "Dir::Cache=$apt_dir/cache"
+    )
+    say "fetching the qt6-base $src_version source"
+    # A repository without source indexes only warns; the source download below
+    # is what has to succeed.
+    printf '+ apt-get update\n' >>"$log"
+    apt-get "${apt_opts[@]}" update >>"$log" 2>&1 || say "apt-get update reported errors (see log); trying anyway"
+    mkdir -p "$work/src"
+    (cd "$work/src" && run apt-get "${apt_opts[@]}" source --download-only "qt6-base=$src_version")
+    dsc=$(ls "$work"/src/qt6-base_*.dsc)
+    run dpkg-source -x "$dsc" "$work/src/qtbase"
+    rm -f "$work"/src/qt6-base_*
+fi
 
 # --- Build -----------------------------------------------------------------
 # Only what a font viewer and its Qt Test suites need. Debian's tarball drops
 # src/3rdparty/wintab, hence no tablet events; without OpenGL the dynamic GL
-# loader has nothing to load.
+# loader has nothing to load. The pictures are PNG: no JPEG or GIF; no Vulkan.
+# Direct2D stays: Qt's DirectWrite font code does not build without it.
 configure_flags=(
     -G Ninja
     -DCMAKE_TOOLCHAIN_FILE="$toolchain"
@@ -193,10 +203,15 @@ configure_flags=(
     -DFEATURE_concurrent=OFF
     -DFEATURE_xml=OFF
     -DFEATURE_tabletevent=OFF
+    -DFEATURE_vulkan=OFF
+    -DFEATURE_jpeg=OFF
+    -DFEATURE_gif=OFF
     -DFEATURE_testlib=ON
 )
 jobs=${QUELVARO_JOBS:-$(nproc)}
 start=$(date +%s)
+# What an earlier configuration chose is not carried on: the recipe's flags are the whole of it.
+rm -f "$work/build/CMakeCache.txt"
 say "configuring (log: $log)"
 run nice -n 10 cmake -S "$work/src/qtbase" -B "$work/build" "${configure_flags[@]}"
 say "building with $jobs jobs; this takes a long while"
@@ -204,6 +219,29 @@ run nice -n 10 cmake --build "$work/build" --parallel "$jobs"
 # A half-written prefix from an interrupted install must not survive.
 rm -rf "$prefix"
 run cmake --install "$work/build"
+
+# The third-party code inside the libraries: every folder of the source with an
+# attribution file (qt_attribution.json) of which a file went into an object
+# the build compiled, as a source or a header it included, as the compiler's
+# dependency records tell. Qt Test's objects are left out: the packages do not
+# carry it. The files go into the prefix, for the packages' notices.
+say "recording the third-party code built in"
+(cd "$work/build" && ninja -t deps) | awk -v src="$work/src/qtbase/" '
+    /^[^ \t]/ { keep = ($1 !~ /^src\/testlib\//); next }
+    keep && NF {
+        path = $1
+        if (index(path, src) == 1) print substr(path, length(src) + 1)
+    }' | sort -u >"$work/used"
+(cd "$work/src/qtbase" && find . -name qt_attribution.json -printf '%h\n') | sed 's|^\./||' | sort >"$work/attributed"
+awk 'NR == FNR { used[NR] = $0; n = NR; next }
+     { for (i = 1; i <= n; i++) if (index(used[i], $0 "/") == 1) { print; break } }' \
+    "$work/used" "$work/attributed" >"$work/built-in"
+grep -q '^src/3rdparty/harfbuzz' "$work/built-in" ||
+    die "no attribution of HarfBuzz among the code built in; the dependency records were not read"
+while read -r dir; do
+    mkdir -p "$prefix/attributions/$dir"
+    cp "$work/src/qtbase/$dir/qt_attribution.json" "$prefix/attributions/$dir/"
+done <"$work/built-in"
 rm -rf "$work/build"
 
 {
