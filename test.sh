@@ -9,7 +9,7 @@ source tools/setup.sh
 # The program and every test of it; the benchmark and the asset drawing are built too, so that
 # they keep compiling.
 stage_linux() {
-    ensure_packages build run test screenreader wayland packaging
+    ensure_packages build run test desktops screenreader wayland packaging
     build_project -DQUELVARO_BENCH=ON -DQUELVARO_TOOLS=ON
     ctest --test-dir build --output-on-failure -j2
 }
@@ -19,7 +19,7 @@ stage_linux() {
 # again there, where any report fails the test (the packaging tests only repackage the program and
 # are left out).
 stage_sanitizers() {
-    ensure_packages build run test screenreader wayland
+    ensure_packages build run test desktops screenreader wayland
     cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DQUELVARO_FUZZ=ON $(compiler_cache) \
         -DCMAKE_CXX_FLAGS="-O1 -fno-omit-frame-pointer -fsanitize=address,undefined -fno-sanitize-recover=all -fsanitize=fuzzer-no-link" \
         -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
@@ -41,10 +41,15 @@ stage_debian13() {
     tools/debian-root.sh trixie ./test.sh linux
 }
 
-# The Windows program, its zip and its installer, built against the cross-built Qt (made once and
-# kept outside the clone), tested under Wine.
+# The Windows program, its zip and its installer, built against Debian 13's Qt cross-built for
+# Windows (made once and kept outside the clone) and tested under Debian 13's Wine: in the Debian 13
+# root, unless this machine runs Debian 13. The build folder is the clone's own either way.
 stage_windows() {
-    ensure_packages
+    if [ "$(debian_codename)" != trixie ]; then
+        tools/debian-root.sh trixie ./test.sh windows
+        return
+    fi
+    ensure_packages build run test packaging windows
     tools/windows/build.sh
     tests/windows/run.sh build-windows -j2
 }

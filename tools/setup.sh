@@ -11,12 +11,12 @@ declare -A PACKAGE_GROUPS=(
         xvfb openbox xdotool x11-utils imagemagick"
     # the end-to-end tests' helpers, their reading of words off the screen and a desktop's fonts,
     # hostile fonts (built and from packages), sanitizers, fuzzing and the leak check; a compiler
-    # cache, so that the suite's three builds in a fresh clone reuse what an earlier clone compiled;
-    # GNOME Shell and KWin with its Breeze frames, run headless, read over D-Bus and driven
-    # through KWin's fake-input protocol
+    # cache, so that the suite's builds in a fresh clone reuse what an earlier clone compiled
     [test]="x11-xserver-utils wmctrl tesseract-ocr fonts-dejavu-extra python3-fonttools
-        fonts-noto-color-emoji fonts-terminus-otb clang {clang-rt} valgrind clang-format
-        ccache gnome-shell kwin-wayland kwin-style-breeze plasma-wayland-protocols libwayland-dev
+        fonts-noto-color-emoji fonts-terminus-otb clang {clang-rt} valgrind clang-format ccache"
+    # the desktops the Linux program is tested on: GNOME Shell and KWin with its Breeze frames, run
+    # headless, read over D-Bus and driven through KWin's fake-input protocol
+    [desktops]="gnome-shell kwin-wayland kwin-style-breeze plasma-wayland-protocols libwayland-dev
         python3-gi"
     # the screen-reader test: a private D-Bus session with the accessibility bus, read with pyatspi
     # and listened to by Orca
@@ -57,6 +57,11 @@ release_package() {
         ;;
     *) echo "$1" ;;
     esac
+}
+
+# The code name of the Debian release this machine runs: bookworm, trixie.
+debian_codename() {
+    (. /etc/os-release && echo "${VERSION_CODENAME:-}")
 }
 
 # Runs apt-get as root; with QUELVARO_LOG set, its output goes to that file, shown only if it fails.

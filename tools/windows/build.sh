@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
 # Builds the Windows program and its tests into build-windows/ against the cross-built Qt (made
 # once by qt.sh), then the portable zip and the installer. Arguments go to the configuration.
+# The Qt is Debian 13's: on another release the build runs in the Debian 13 root, into this
+# clone's build-windows/ all the same.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source tools/setup.sh
+[ "$(debian_codename)" = trixie ] || exec tools/debian-root.sh trixie tools/windows/build.sh "$@"
 ensure_packages build packaging windows
+# A folder configured from another source folder (another clone, or this one outside the Debian 13
+# root) starts afresh, as CMake would refuse it.
+if [ -f build-windows/CMakeCache.txt ] &&
+    ! grep -qxF "CMAKE_HOME_DIRECTORY:INTERNAL=$PWD" build-windows/CMakeCache.txt; then
+    find build-windows -mindepth 1 -delete
+fi
 qt=$(tools/windows/qt.sh | tail -n1)
 werror=OFF
 [ -n "${QUELVARO_WERROR:-}" ] && werror=ON
