@@ -140,6 +140,53 @@ string(CONCAT _notice
     "    compiler named below. ${QUELVARO_NAME} loads these DLLs from its folder, where a\n"
     "    rebuilt Qt can replace them.\n")
 
+# The third-party code built into Qt's DLLs and plugins: the attribution files of the source's
+# folders whose code the Qt build compiled, as qt.sh recorded them. Each entry names its library,
+# version and licence; an entry without a version is a part of the library above it, or code
+# taken into Qt's own files.
+file(GLOB_RECURSE _attributions ${QT6_INSTALL_PREFIX}/attributions/*/qt_attribution.json)
+if(NOT _attributions)
+    message(FATAL_ERROR "${QT6_INSTALL_PREFIX} records no third-party code: the notices cannot name it")
+endif()
+list(SORT _attributions)
+set(_bundled "")
+set(QUELVARO_QT_BUNDLED "")
+foreach(_file IN LISTS _attributions)
+    file(READ ${_file} _json)
+    string(JSON _type TYPE "${_json}")
+    if(_type STREQUAL "OBJECT")
+        set(_json "[${_json}]")
+    endif()
+    string(JSON _count LENGTH "${_json}")
+    math(EXPR _last "${_count} - 1")
+    foreach(_i RANGE ${_last})
+        set(_entry "")
+        foreach(_field Name Version LicenseId Path)
+            string(JSON _value ERROR_VARIABLE _missing GET "${_json}" ${_i} ${_field})
+            if(_missing)
+                set(_value "")
+            endif()
+            set(_entry_${_field} "${_value}")
+        endforeach()
+        cmake_path(RELATIVE_PATH _file BASE_DIRECTORY ${QT6_INSTALL_PREFIX}/attributions OUTPUT_VARIABLE _folder)
+        cmake_path(GET _folder PARENT_PATH _folder)
+        if(_entry_Version)
+            string(APPEND _bundled "  ${_entry_Name} ${_entry_Version}\n")
+            list(APPEND QUELVARO_QT_BUNDLED "${_entry_Name} ${_entry_Version}")
+        else()
+            string(APPEND _bundled "  ${_entry_Name}\n")
+        endif()
+        string(APPEND _bundled "    Licence: ${_entry_LicenseId}; in ${_folder}\n")
+    endforeach()
+endforeach()
+string(APPEND _notice "\n"
+    "Third-party code inside Qt's DLLs and plugins\n"
+    "  Inside: Qt6*.dll, platforms\\*, styles\\*\n"
+    "  As the Qt source's attribution files (qt_attribution.json) name them, for each\n"
+    "  folder of that source whose code the Qt build compiled. Their copyright\n"
+    "  notices and licence texts are in Qt.txt.\n"
+    "${_bundled}")
+
 # Qt's translations, where the packaging bundles them.
 if(DEFINED _qtbase_qm)
     list(GET _qtbase_qm 0 _qm)
@@ -215,7 +262,8 @@ install(DIRECTORY ${_licenses}/ DESTINATION licenses)
 set(CPACK_RESOURCE_FILE_LICENSE ${_licenses}/LICENCIA.txt)
 
 # What the notice names, for the tests to look for in the packages.
-set(_versions "${QUELVARO_QT_SOURCE}" "${_gcc_PACKAGE} ${_gcc_VERSION}" "${_pthreads_PACKAGE} ${_pthreads_VERSION}")
+set(_versions "${QUELVARO_QT_SOURCE}" "${_gcc_PACKAGE} ${_gcc_VERSION}" "${_pthreads_PACKAGE} ${_pthreads_VERSION}"
+    ${QUELVARO_QT_BUNDLED})
 if(DEFINED _qtbase_qm)
     list(APPEND _versions "${_qm_PACKAGE} ${_qm_VERSION}")
 endif()

@@ -8,6 +8,7 @@ Qt's own DLL records it.
     exe_resources.py QUELVARO_EXE SETUP_EXE ICON_FILE ZIP LICENSE VERSION VERSION_TEXT MAKER FOLDER
                      NOTICE_VERSION..."""
 import fnmatch
+import re
 import struct
 import sys
 import zipfile
@@ -170,6 +171,14 @@ if licenses >= expected:
     qt_version = ".".join(version_strings(qt).get("ProductVersion", "").split(".")[:3])
     check(f"Qt {qt_version} " in words and f"qt6-base {qt_version}+" in words,
           f"the notice does not name the Qt {qt_version!r} that Qt6Core.dll is")
+    # The versions of the code inside Qt's DLLs are the ones built in: these libraries keep their
+    # version as a string in the DLL, which a notice typed by hand or left from another Qt misses.
+    for library, dll in (("HarfBuzz", "Qt6Gui.dll"), ("libpng", "Qt6Gui.dll"), ("zlib", "Qt6Core.dll")):
+        named = re.search(rf"^  \S.*{library}.* ([0-9]+\.[0-9]+\.[0-9]+)$", notice, re.MULTILINE | re.IGNORECASE)
+        check(named, f"the notice names no version of {library}")
+        if named:
+            check(named[1].encode() + b"\0" in zip_file.read(f"{folder}/{dll}"),
+                  f"the notice names {library} {named[1]}, which is not the one in {dll}")
     size = sum(i.compress_size for i in zip_file.infolist() if i.filename.startswith(folder + "/licenses/"))
     print(f"licenses/ adds {size} bytes to the zip")
 
