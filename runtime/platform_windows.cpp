@@ -3,6 +3,7 @@
 #include "runtime/faces.h"
 #include "runtime/printerfonts_windows.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -21,9 +22,12 @@ std::unique_ptr<FontSource> systemFonts()
     });
 }
 
-// The forms are drawn as the system draws its own windows.
+// The forms are drawn as the system draws its own dialogs, on every Windows: the native theme's
+// style. From Windows 11 on, Qt would otherwise take its "windows11" style, whose taller, rounded
+// controls with their own palette no longer fit the forms' measured boxes or keep their grey.
 void setPlatformStyle()
 {
+    QApplication::setStyle(QStringLiteral("windowsvista"));
 }
 
 // Qt draws in the system's message font: Segoe UI, or under Wine "MS Shell Dlg", which Wine

@@ -169,6 +169,16 @@ wine_prefix() {
     wineboot --init </dev/null >"$E2E_TMP/wineboot.log" 2>&1 || { cat "$E2E_TMP/wineboot.log" >&2; fail "wineboot failed"; }
     wineserver --wait
     [ -f "$WINEPREFIX/system.reg" ] || fail "wineboot made no prefix in $WINEPREFIX"
+    # The Windows the prefix stands for (WINE_WINDOWS: win10, win11) and, with WINE_DARK=1, the dark
+    # mode for apps that Windows 10 and 11 offer.
+    if [ -n "${WINE_WINDOWS:-}" ]; then
+        winecfg /v "$WINE_WINDOWS" </dev/null >/dev/null 2>&1 || fail "Wine cannot stand for $WINE_WINDOWS"
+    fi
+    if [ -n "${WINE_DARK:-}" ]; then
+        wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize' /v AppsUseLightTheme \
+            /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1 || fail "cannot set the dark mode for apps"
+    fi
+    wineserver --wait
 }
 
 # The program is a Linux executable, a Windows one (a path Wine understands), or the Windows
