@@ -261,9 +261,11 @@ public:
 
     HRESULT STDMETHODCALLTYPE HandleAutomationEvent(IUIAutomationElement *sender, EVENTID id) override
     {
+        std::string line = std::string("event ") + eventName(id) + " " + describe(sender);
         // A screen reader reads the text that changed: for a list, its value.
-        say(std::string("event ") + eventName(id) + " " + describe(sender)
-            + (id == textChangedEvent ? "|" + property(sender, UIA_ValueValuePropertyId) : ""));
+        if (id == textChangedEvent)
+            line.append("|").append(property(sender, UIA_ValueValuePropertyId));
+        say(line);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE HandlePropertyChangedEvent(
