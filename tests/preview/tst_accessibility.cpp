@@ -188,10 +188,14 @@ void TestAccessibility::listNamesStayWhileTheirValuesFollowTheSelection()
     QCOMPARE(selected(fonts), QStringLiteral("Serif"));
     QCOMPARE(selected(colours), QStringLiteral("Rojo"));
     QCOMPARE(selected(sizes), QStringLiteral("36"));
+#endif
+
+    // An arrow key's entry is the value, as a screen reader reads it on any platform.
     QTest::keyClick(form->CmbNDL, Qt::Key_Up);
     QTest::keyClick(form->CmbColor, Qt::Key_Down);
     QCOMPARE(fonts->text(QAccessible::Value), QStringLiteral("Mono"));
     QCOMPARE(colours->text(QAccessible::Value), QStringLiteral("Verde"));
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
     QCOMPARE(selected(fonts), QStringLiteral("Mono"));
     QCOMPARE(selected(colours), QStringLiteral("Verde"));
     form->CmbTama->setText("37");
