@@ -64,15 +64,16 @@ win=$(wait_preview 60)
 if [ -n "$under_wine" ]; then
     # What Wine lets through is the list: its count label says how long it is, and the set's own
     # families are in it, chosen by their initial, which no family of Wine's has. The letter is
-    # typed again until one shows, as a key that comes before the list has the focus is lost.
-    eventually 10 caption_reads "$win" lblcant '^ *[0-9]+ fuentes listadas'
+    # typed again until one shows, as a key that comes before the list has the focus is lost; on a
+    # loaded machine each reading takes seconds.
+    eventually 30 caption_reads "$win" lblcant '^ *[0-9]+ fuentes listadas'
     count=$(grep -Eo '[0-9]+' <<<"$TEXT_READ" | head -n1)
     read -r lx ly lw lh <<<"$(interior CmbNDL)"
     hostile_chosen() {
         xdotool windowactivate --sync "$win" key H
         text_reads "$win" "$((lx + 3)) $((ly + 3)) $((lw - 40)) $((lh - 6))" 'ostil'
     }
-    eventually 10 hostile_chosen
+    eventually 40 hostile_chosen
     alive || fail "the program ended or crashed choosing a family: $(cat "$E2E_TMP/app.log")"
 fi
 
