@@ -97,12 +97,18 @@ stop_viewing "$win" 5
 # Neighbours that all fall back to one face look alike: wait for up to six steps.
 click_on "$win" cmdviau
 moved() {
+    alive || fail "the program ended or crashed: $(cat "$E2E_TMP/app.log")"
     sample_differs "$win" "$E2E_TMP/stop2.png" || { echo "automatic viewing does not start again" >&2; return 1; }
 }
 eventually 5 moved
 click_on "$win" cmdfinau
 click_on "$win" Cmdsalir
-wait_exit "$APP_PID" 20
+ended() {
+    ! grep -q '^wine: Unhandled' "$E2E_TMP/app.log" || fail "the program crashed on Salir: $(cat "$E2E_TMP/app.log")"
+    ! running "$APP_PID" || { echo "the program still runs after Salir: $(cat "$E2E_TMP/app.log")" >&2; return 1; }
+}
+eventually 20 ended
+wait_exit "$APP_PID" 1
 [ "$EXIT_STATUS" = 0 ] || fail "Salir ended with status $EXIT_STATUS: $(cat "$E2E_TMP/app.log")"
 ! grep -E 'Sanitizer|runtime error:' "$E2E_TMP/app.log" || fail "a sanitizer reported"
 echo "hostile: passed ($count entries, $changes changes of the sample)"
