@@ -86,7 +86,11 @@ while running "$watcher"; do
     alive || fail "the program ended or crashed during automatic viewing: $(cat "$E2E_TMP/app.log")"
     sleep 0.2
 done
-wait "$watcher"
+# A window gone under the watcher is the program's end.
+if ! wait "$watcher"; then
+    alive || fail "the program ended or crashed during automatic viewing: $(cat "$E2E_TMP/app.log")"
+    fail "the sample could not be watched"
+fi
 changes=$(wc -l <"$E2E_TMP/sample-changes")
 # Fonts that cannot draw the sample fall back to the same face: fewer changes than entries.
 [ "$changes" -ge $((count / 2)) ] || fail "the sample changed $changes times over $count entries"
