@@ -57,7 +57,7 @@ sample_menu_says() {
 # stretched and cut, at a few sizes and levels, as small text, light grey text on a disabled button
 # and black text on a grey label read best at different ones. The stretch takes the darkest pixel to
 # black and the lightest to white: ImageMagick 7's -normalize clips differently from 6's and leaves
-# letters too thick to read.
+# letters too thick to read. The reading that matched is left in $TEXT_READ.
 text_reads() {
     local win=$1 pattern=$3 scale=${4:-1} size level read="" x y w h
     read -r x y w h <<<"$2"
@@ -68,7 +68,7 @@ text_reads() {
             convert "$E2E_TMP/text.png" -colorspace Gray -resize $((size / scale))% -auto-level \
                 -threshold "$level%" -bordercolor white -border 20 "$E2E_TMP/text-read.png"
             read=$(tesseract "$E2E_TMP/text-read.png" - --psm 7 2>/dev/null | head -n1)
-            grep -Eq "$pattern" <<<"$read" && return 0
+            grep -Eq "$pattern" <<<"$read" && { TEXT_READ=$read; return 0; }
         done
     done
     echo "($2) reads '$read', not /$pattern/" >&2
