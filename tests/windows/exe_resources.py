@@ -174,10 +174,11 @@ if licenses >= expected:
     # The versions of the code inside Qt's DLLs are the ones built in: these libraries keep their
     # version as a string in the DLL, which a notice typed by hand or left from another Qt misses.
     for library, dll in (("HarfBuzz", "Qt6Gui.dll"), ("libpng", "Qt6Gui.dll"), ("zlib", "Qt6Core.dll")):
-        named = re.search(rf"^  \S.*{library}.* ([0-9]+\.[0-9]+\.[0-9]+)$", notice, re.MULTILINE | re.IGNORECASE)
+        named = re.search(rf"^  (?=\S).*{library}.* ([0-9]+\.[0-9]+\.[0-9]+)$", notice, re.MULTILINE | re.IGNORECASE)
         check(named, f"the notice names no version of {library}")
         if named:
-            check(named[1].encode() + b"\0" in zip_file.read(f"{folder}/{dll}"),
+            version = rb"(?<![0-9.])" + re.escape(named[1].encode()) + rb"(?![0-9.])"
+            check(re.search(version, zip_file.read(f"{folder}/{dll}")),
                   f"the notice names {library} {named[1]}, which is not the one in {dll}")
     size = sum(i.compress_size for i in zip_file.infolist() if i.filename.startswith(folder + "/licenses/"))
     print(f"licenses/ adds {size} bytes to the zip")
