@@ -12,13 +12,16 @@
 #include <QWindow>
 
 // The names are the default printer's fonts. A machine without a printer, or with one that cannot
-// be read, still has fonts to look at: the screen's.
+// be read, still has fonts to look at: the screen's, as GDI names them. Qt's own list (DirectWrite's
+// from Qt 6.8 on) holds fewer of them; it is taken only where the screen's device cannot be read.
 std::unique_ptr<FontSource> systemFonts()
 {
     return std::make_unique<ReadAheadFonts>([] {
-        if (std::optional<QStringList> printer = printerFamilies(GdiCalls::system(), PrinterPatience))
+        const GdiCalls gdi = GdiCalls::system();
+        if (std::optional<QStringList> printer = printerFamilies(gdi, PrinterPatience))
             return *printer;
-        return QFontDatabase::families();
+        QStringList screen = screenFamilies(gdi);
+        return screen.isEmpty() ? QFontDatabase::families() : screen;
     });
 }
 

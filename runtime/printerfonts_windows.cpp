@@ -93,6 +93,17 @@ HDC openDevice(const GdiCalls &gdi, const std::wstring &printer, std::chrono::mi
     return dc;
 }
 
+// The families a device offers, once each, in the order GDI reports them.
+QStringList deviceFamilies(const GdiCalls &gdi, HDC dc)
+{
+    LOGFONTW all {};
+    all.lfCharSet = DEFAULT_CHARSET;
+    Families families;
+    gdi.enumFontFamilies(
+        dc, &all, reinterpret_cast<FONTENUMPROCW>(addFamily), reinterpret_cast<LPARAM>(&families), 0);
+    return families.names;
+}
+
 } // namespace
 
 std::optional<QStringList> printerFamilies(const GdiCalls &gdi, std::chrono::milliseconds patience)
@@ -111,11 +122,17 @@ std::optional<QStringList> printerFamilies(const GdiCalls &gdi, std::chrono::mil
     HDC dc = openDevice(gdi, printer, patience);
     if (!dc)
         return std::nullopt;
-    LOGFONTW all {};
-    all.lfCharSet = DEFAULT_CHARSET;
-    Families families;
-    gdi.enumFontFamilies(
-        dc, &all, reinterpret_cast<FONTENUMPROCW>(addFamily), reinterpret_cast<LPARAM>(&families), 0);
+    QStringList names = deviceFamilies(gdi, dc);
     gdi.deleteDC(dc);
-    return families.names;
+    return names;
+}
+
+QStringList screenFamilies(const GdiCalls &gdi)
+{
+    HDC dc = gdi.createDC(L"DISPLAY", nullptr, nullptr, nullptr);
+    if (!dc)
+        return {};
+    QStringList names = deviceFamilies(gdi, dc);
+    gdi.deleteDC(dc);
+    return names;
 }

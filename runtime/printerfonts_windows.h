@@ -29,3 +29,7 @@ constexpr std::chrono::seconds PrinterPatience { 3 };
 // be opened. The call that opens it is then left to end on its own, closing what it opened, and
 // nothing waits for it, the program's end included.
 std::optional<QStringList> printerFamilies(const GdiCalls &gdi, std::chrono::milliseconds patience);
+
+// The font families of the screen, as GDI reports them, one name per family; nothing where the
+// screen's device cannot be opened.
+QStringList screenFamilies(const GdiCalls &gdi);
