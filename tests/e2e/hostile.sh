@@ -92,8 +92,12 @@ if ! wait "$watcher"; then
     fail "the sample could not be watched"
 fi
 changes=$(wc -l <"$E2E_TMP/sample-changes")
-# Fonts that cannot draw the sample fall back to the same face: fewer changes than entries.
-[ "$changes" -ge $((count / 2)) ] || fail "the sample changed $changes times over $count entries"
+# Fonts that cannot draw the sample fall back to the same face: fewer changes than entries. Under
+# Wine, Qt's DirectWrite font database takes fewer of the set's broken faces than fontconfig does,
+# and more entries fall back to one face: a third of them change the sample there.
+share=2
+[ -z "$under_wine" ] || share=3
+[ "$changes" -ge $((count / share)) ] || fail "the sample changed $changes times over $count entries"
 
 stop_viewing "$win" 5
 

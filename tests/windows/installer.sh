@@ -106,6 +106,14 @@ start_by_shortcut() {
 # Siguiente, Acepto, the scope it offers first, Instalar, and on the last page Terminar, with
 # "Ejecutar Quelvaro" ticked, starts the program. A page is known by its header.
 header() { import -window "$1" -crop x55+0+0 +repage "$2"; }
+# The welcome and the last page have NSIS's wizard picture on their left: mostly navy, in a pattern
+# each NSIS release draws its own way.
+picture_shown() {
+    screenshot "$1" "$E2E_TMP/page.png" 2>/dev/null || return 1
+    local navy
+    navy=$(count_colour "$E2E_TMP/page.png" 0 0 164 300 0,0,128)
+    [ "$navy" -ge $((164 * 300 / 2)) ] || { echo "the page shows $navy navy pixels on its left, no wizard picture" >&2; return 1; }
+}
 header_changed() { header "$1" "$E2E_TMP/header-now.png" 2>/dev/null && ! same "$E2E_TMP/header.png" "$E2E_TMP/header-now.png"; }
 next_page() {
     header "$1" "$E2E_TMP/header.png"
@@ -117,11 +125,10 @@ install_by_pages() {
     local setup_pid=$! win page
     E2E_PIDS+=("$setup_pid")
     win=$(wait_window "Instalación de $name" 30)
-    # The welcome and the last page have the picture on their left.
-    wait_pixel "$win" 20 200 0,0,128 10
+    eventually 10 picture_shown "$win"
     for page in licence scope folder; do next_page "$win"; done
     xdotool key --window "$win" Return
-    wait_pixel "$win" 20 200 0,0,128 60
+    eventually 60 picture_shown "$win"
     xdotool key --window "$win" Return
     win=$(wait_preview 30)
     wait_exit "$setup_pid" 10
