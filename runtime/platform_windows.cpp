@@ -8,6 +8,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QStyleHints>
 #include <QWidget>
 #include <QWindow>
 
@@ -31,6 +32,11 @@ std::unique_ptr<FontSource> systemFonts()
 void setPlatformStyle()
 {
     QApplication::setStyle(QStringLiteral("windowsvista"));
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // With dark mode for apps, Qt gives dark colours to what the style does not draw itself, the
+    // text of an edit box among it, white on the style's white: the forms keep their light colours.
+    QGuiApplication::styleHints()->setColorScheme(Qt::ColorScheme::Light);
+#endif
 }
 
 // Qt draws in the system's message font: Segoe UI, or under Wine "MS Shell Dlg", which Wine
