@@ -86,9 +86,10 @@ sample_colour() {
     [ "$drawn" -gt "$3" ] || { echo "$4 ($drawn pixels of $2)" >&2; return 1; }
 }
 
-# The list's own window, over the preview, once it has opened.
+# The list's own window, over the preview, once it has opened. The windows are looked for by the
+# preview's process, which Wine 10 starts apart from the command that asked for it.
 list_open() {
-    [ "$(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | wc -l)" -ge 2 ] ||
+    [ "$(xdotool search --onlyvisible --pid "$(xdotool getwindowpid "$win")" 2>/dev/null | wc -l)" -ge 2 ] ||
         { echo "the colour list did not open" >&2; return 1; }
 }
 
