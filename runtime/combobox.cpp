@@ -1,6 +1,7 @@
 #include "runtime/combobox.h"
 
 #include "runtime/errors.h"
+#include "runtime/platform.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -45,7 +46,8 @@ private:
 
 // The list drops down below the box and shows its eight rows, as a drop-down list does. Styles that
 // open it as a menu over the box ignore the row count and first measure the text of every entry.
-// One serves every combo box, over the application's style as it is when the first box is made.
+// Its entries are drawn as the platform's own lists draw theirs. One serves every combo box and its
+// list, over the application's style as it is when the first box is made.
 class DropDownStyle : public QProxyStyle {
 public:
     DropDownStyle()
@@ -68,6 +70,17 @@ public:
         if (hint == SH_ComboBox_Popup)
             return 0;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+        const QWidget *widget) const override
+    {
+        if (element == CE_ItemViewItem)
+            if (QStyle *entries = listEntryStyle()) {
+                entries->drawControl(element, option, painter, widget);
+                return;
+            }
+        QProxyStyle::drawControl(element, option, painter, widget);
     }
 };
 
@@ -260,6 +273,7 @@ ComboBox::ComboBox(Style style, bool sorted, QWidget *parent)
 {
     setModel(m_model);
     setStyle(DropDownStyle::shared());
+    view()->setStyle(DropDownStyle::shared());
     // The widget must never size itself to its contents: with thousands of entries that
     // measures every one of them.
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);

@@ -27,6 +27,11 @@ void keepWindowsAsAsked(QApplication &app);
 // The widget style the forms are drawn in.
 void setPlatformStyle();
 
+class QStyle;
+// The style the entries of a drop-down list are drawn in, where the forms' style would not draw them
+// as the platform's own list does; none where it does.
+QStyle *listEntryStyle();
+
 // Makes the application's font, which controls without a font of their own are drawn in, name an
 // installed face, and one found without ranking every installed family.
 void nameInterfaceFace();

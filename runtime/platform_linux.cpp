@@ -98,6 +98,11 @@ void setPlatformStyle()
     QApplication::setStyle(QStringLiteral("Fusion"));
 }
 
+QStyle *listEntryStyle()
+{
+    return nullptr;
+}
+
 // Where the distribution keeps them, beside Qt itself.
 QString qtTranslationsFolder()
 {

@@ -4,6 +4,7 @@
 #include "runtime/printerfonts_windows.h"
 
 #include <QApplication>
+#include <QCommonStyle>
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -37,6 +38,20 @@ void setPlatformStyle()
     // text of an edit box among it, white on the style's white: the forms keep their light colours.
     QGuiApplication::styleHints()->setColorScheme(Qt::ColorScheme::Light);
 #endif
+}
+
+// A Windows drop-down list shows its chosen entry in the system's highlight colour. The vista style
+// draws it in Explorer's pale blue instead, from a theme it opens on a hidden top-level window of its
+// own, made the first time an entry is drawn chosen; Wine makes that window the active one, which
+// takes the keyboard from the form and closes the list that was opening.
+QStyle *listEntryStyle()
+{
+    static QCommonStyle *style = [] {
+        auto *plain = new QCommonStyle;
+        plain->setParent(qApp);
+        return plain;
+    }();
+    return style;
 }
 
 // Qt draws in the system's message font: Segoe UI, or under Wine "MS Shell Dlg", which Wine
