@@ -288,13 +288,14 @@ sample_differs() {
     sample "$1" "$E2E_TMP/sample-now.png" && ! same "$2" "$E2E_TMP/sample-now.png"
 }
 
-# The left end of the font list: its frame and no text, so it looks the same whichever font is
-# chosen, and greyed while the list is.
+# The right end of the font list: its arrow and no text, so it looks the same whichever font is
+# chosen, and greyed while the list is. The left end would not do: Windows greys neither the frame
+# there nor the inside, and draws the focus in it.
 list_edge() {
     local b x y w h
     b=$(box CmbNDL) || exit 1
     read -r x y w h <<<"$b"
-    import -window "$1" -crop "4x${h}+${x}+${y}" +repage "$2"
+    import -window "$1" -crop "16x${h}+$((x + w - 17))+${y}" +repage "$2"
 }
 
 # Whether the left end of a window's font list looks as in a picture taken before.
