@@ -15,6 +15,12 @@ if [ -f build-windows/CMakeCache.txt ] &&
     find build-windows -mindepth 1 -delete
 fi
 qt=$(tools/windows/qt.sh | tail -n1)
+# So does one configured against another Qt build: CMake keeps the Qt it found first.
+if [ -f build-windows/CMakeCache.txt ] &&
+    grep -q '^Qt6_DIR:' build-windows/CMakeCache.txt &&
+    ! grep -qxF "Qt6_DIR:PATH=$qt/lib/cmake/Qt6" build-windows/CMakeCache.txt; then
+    find build-windows -mindepth 1 -delete
+fi
 werror=OFF
 [ -n "${QUELVARO_WERROR:-}" ] && werror=ON
 cmake -S . -B build-windows -G Ninja \
