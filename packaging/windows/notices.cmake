@@ -110,7 +110,8 @@ if(NOT EXISTS ${_qt_record})
     message(FATAL_ERROR "${QT6_INSTALL_PREFIX} is no Qt built by tools/windows/qt.sh: the notices cannot name its source")
 endif()
 file(STRINGS ${_qt_record} QUELVARO_QT_SOURCE LIMIT_COUNT 1)
-set(_qt_scripts ${PROJECT_SOURCE_DIR}/tools/windows/qt.sh ${PROJECT_SOURCE_DIR}/tools/windows/mingw-w64.cmake)
+set(_qt_scripts ${PROJECT_SOURCE_DIR}/tools/windows/qt.sh ${PROJECT_SOURCE_DIR}/tools/windows/mingw-w64.cmake
+    ${PROJECT_SOURCE_DIR}/tools/windows/qt.patch)
 set(_scripts_text "")
 foreach(script IN LISTS _qt_scripts)
     file(READ ${script} _text)
@@ -136,7 +137,8 @@ string(CONCAT _notice
     "  Source: ${_qt_where}\n"
     "  Built by: qt-build\\qt.sh with qt-build\\mingw-w64.cmake, on Debian with\n"
     "    ${_qt_host_PACKAGE} ${_qt_host_VERSION} installed, whose Qt tools it uses: it\n"
-    "    fetches that source with apt-get and cross-builds it with the MinGW-w64\n"
+    "    fetches that source with apt-get, applies the changes in qt-build\\qt.patch\n"
+    "    (which says what they are and why) and cross-builds it with the MinGW-w64\n"
     "    compiler named below. ${QUELVARO_NAME} loads these DLLs from its folder, where a\n"
     "    rebuilt Qt can replace them.\n")
 

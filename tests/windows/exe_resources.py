@@ -138,7 +138,7 @@ def text(name):
 
 licenses = {n[len("licenses/"):] for n in names if n.startswith("licenses/")}
 expected = {"LICENSE.txt", "LICENCIA.txt", "THIRD-PARTY-NOTICES.txt", "LGPL-3.0.txt", "GPL-3.0.txt", "GCC-exception-3.1.txt",
-            "winpthreads.txt", "Qt.txt", "qt-build/qt.sh", "qt-build/mingw-w64.cmake"}
+            "winpthreads.txt", "Qt.txt", "qt-build/qt.sh", "qt-build/mingw-w64.cmake", "qt-build/qt.patch"}
 if any(n.startswith("translations/") for n in names):
     expected.add("Qt-translations.txt")
 check(licenses == expected, f"licenses/ holds {sorted(licenses)}, not {sorted(expected)}")

@@ -18,6 +18,8 @@ exec 3>&1 1>&2
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 toolchain="$here/mingw-w64.cmake"
+# Our own changes to Qt's source, applied over Debian's patches.
+changes="$here/qt.patch"
 
 say() { printf 'qt.sh: %s\n' "$*" >&2; }
 die() { say "error: $*"; exit 1; }
@@ -35,6 +37,7 @@ need dpkg-source dpkg-dev
 need dpkg-architecture dpkg-dev
 need apt-get apt
 need flock util-linux
+need patch patch
 
 # The host Qt provides the build tools for the cross build, so its version
 # decides which source to fetch.
@@ -48,8 +51,8 @@ multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 host_cmake_dir=/usr/lib/$multiarch/cmake
 [ -f "$host_cmake_dir/Qt6HostInfo/Qt6HostInfoConfig.cmake" ] || die "no host Qt CMake files in $host_cmake_dir"
 
-# Any edit to the recipe or to the compiler settings yields a new cache entry.
-key=$(cat "${BASH_SOURCE[0]}" "$toolchain" | sha256sum | cut -c1-12)
+# Any edit to the recipe, the compiler settings or the changes yields a new cache entry.
+key=$(cat "${BASH_SOURCE[0]}" "$toolchain" "$changes" | sha256sum | cut -c1-12)
 cache_root="${XDG_CACHE_HOME:-$HOME/.cache}/quelvaro"
 name="qt-$qt_version-mingw-$key"
 prefix="$cache_root/$name"
@@ -177,6 +180,8 @@ if [ ! -d "$work/src/qtbase" ]; then
     dsc=$(ls "$work"/src/qt6-base_*.dsc)
     run dpkg-source -x "$dsc" "$work/src/qtbase"
     rm -f "$work"/src/qt6-base_*
+    say "applying $(basename "$changes")"
+    run patch -d "$work/src/qtbase" -p1 --forward --batch --no-backup-if-mismatch -i "$changes"
 fi
 
 # --- Build -----------------------------------------------------------------
