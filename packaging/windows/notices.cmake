@@ -103,8 +103,9 @@ quelvaro_license_text(LGPL-3.0.txt "${_text}")
 file(READ /usr/share/common-licenses/GPL-3 _text)
 quelvaro_license_text(GPL-3.0.txt "${_text}")
 
-# Qt: built by qt.sh, which records the Debian source it built. The scripts that built it go along
-# to rebuild it; the prefix is named by their hash, so they are the very ones.
+# Qt: built by qt.sh, which records the Debian source it built. The scripts that built it and our
+# changes to that source go along to rebuild it; the prefix is named by their hash, so they are the
+# very ones.
 set(_qt_record ${QT6_INSTALL_PREFIX}/.quelvaro-qt-complete)
 if(NOT EXISTS ${_qt_record})
     message(FATAL_ERROR "${QT6_INSTALL_PREFIX} is no Qt built by tools/windows/qt.sh: the notices cannot name its source")

@@ -298,7 +298,7 @@ list_edge() {
     import -window "$1" -crop "16x${h}+$((x + w - 17))+${y}" +repage "$2"
 }
 
-# Whether the left end of a window's font list looks as in a picture taken before.
+# Whether the right end of a window's font list looks as in a picture taken before.
 list_edge_is() {
     list_edge "$1" "$E2E_TMP/edge-now.png" || return 1
     same "$2" "$E2E_TMP/edge-now.png" || { echo "the font list still looks greyed" >&2; return 1; }

@@ -8,17 +8,12 @@ cd "$(dirname "$0")/../.."
 source tools/setup.sh
 [ "$(debian_codename)" = trixie ] || exec tools/debian-root.sh trixie tools/windows/build.sh "$@"
 ensure_packages build packaging windows
-# A folder configured from another source folder (another clone, or this one outside the Debian 13
-# root) starts afresh, as CMake would refuse it.
-if [ -f build-windows/CMakeCache.txt ] &&
-    ! grep -qxF "CMAKE_HOME_DIRECTORY:INTERNAL=$PWD" build-windows/CMakeCache.txt; then
-    find build-windows -mindepth 1 -delete
-fi
 qt=$(tools/windows/qt.sh | tail -n1)
-# So does one configured against another Qt build: CMake keeps the Qt it found first.
-if [ -f build-windows/CMakeCache.txt ] &&
-    grep -q '^Qt6_DIR:' build-windows/CMakeCache.txt &&
-    ! grep -qxF "Qt6_DIR:PATH=$qt/lib/cmake/Qt6" build-windows/CMakeCache.txt; then
+# A folder configured from another source folder (another clone, or this one outside the Debian 13
+# root), which CMake would refuse, or against another Qt build, which CMake would keep, starts afresh.
+cache=build-windows/CMakeCache.txt
+if [ -f "$cache" ] && { ! grep -qxF "CMAKE_HOME_DIRECTORY:INTERNAL=$PWD" "$cache" ||
+    { grep -q '^Qt6_DIR:' "$cache" && ! grep -qxF "Qt6_DIR:PATH=$qt/lib/cmake/Qt6" "$cache"; }; }; then
     find build-windows -mindepth 1 -delete
 fi
 werror=OFF
